@@ -1,0 +1,35 @@
+# Two commands for a fresh Debian machine: `make demo` and `make test`.
+.PHONY: all bootstrap build build-native build-win32 test test-native test-win32 demo format clean
+
+all: build
+
+bootstrap:
+	@scripts/bootstrap
+
+build: build-native build-win32
+
+build-native: bootstrap
+	cmake --preset native
+	cmake --build --preset native
+
+build-win32: bootstrap
+	cmake --preset win32
+	cmake --build --preset win32
+
+test: build
+	@status=0; \
+	ctest --preset native || status=1; \
+	ctest --preset win32 || status=1; \
+	exit $$status
+
+test-native: build-native
+	ctest --preset native
+
+test-win32: build-win32
+	ctest --preset win32
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf build/native build/win32

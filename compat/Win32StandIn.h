@@ -1,0 +1,64 @@
+// Controls of the Win32 stand-in: whoever plays a module, a window or a debugger registers it
+// here, and tests read back what the library did.
+#pragma once
+
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace win32compat {
+
+// --- Modules --------------------------------------------------------------------------------
+// A module that LoadLibraryA can find by name (compared without regard to case) and whose
+// exports GetProcAddress resolves. Registering a name again replaces its exports.
+HMODULE RegisterModule(const std::string& name, const std::map<std::string, FARPROC>& exports);
+void UnregisterModule(const std::string& name);
+
+// Exports of the process itself: GetModuleHandleA(NULL) and GetProcAddress on it.
+void SetProcessExport(const std::string& name, FARPROC address);
+void RemoveProcessExport(const std::string& name);
+
+// The module that VirtualQuery reports as the allocation base of any code address, with its file
+// name for GetModuleFileNameA. A failing query makes VirtualQuery return 0.
+HMODULE SetOwnModule(const std::string& fileName);
+void SetVirtualQueryFails(bool fails);
+
+// Casts an export address to the function type the caller knows it has.
+template <typename Function> Function ProcAs(FARPROC address) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+template <typename Function> FARPROC AsProc(Function function) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}
+
+// --- Environment -----------------------------------------------------------------------------
+// The stand-in keeps its own environment (names without regard to case), seeded from the real
+// process environment on first use. Tests may empty it.
+void ClearEnvironment();
+
+// --- Handles ---------------------------------------------------------------------------------
+// Number of open mutex handles, to check that every handle taken is closed.
+int OpenMutexHandleCount();
+
+// --- Windows ---------------------------------------------------------------------------------
+// A window in the stand-in's table, enumerated by EnumWindows in creation order. A handle value
+// of 0 lets the stand-in choose one; otherwise the given value is the handle.
+HWND CreateStandInWindow(const std::string& className, HWND parent, UINT_PTR handleValue = 0);
+void DestroyStandInWindow(HWND window);
+
+// --- Debugger and message boxes --------------------------------------------------------------
+void SetDebuggerPresent(bool present);
+const std::vector<std::string>& DebugStrings();
+void ClearDebugStrings();
+
+struct MessageBoxCall {
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+const std::vector<MessageBoxCall>& MessageBoxCalls();
+void ClearMessageBoxCalls();
+
+} // namespace win32compat
