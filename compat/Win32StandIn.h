@@ -12,7 +12,9 @@ namespace win32compat {
 
 // --- Modules --------------------------------------------------------------------------------
 // A module that LoadLibraryA can find by name (compared without regard to case) and whose
-// exports GetProcAddress resolves. Registering a name again replaces its exports.
+// exports GetProcAddress resolves. Registering a name again replaces its exports and keeps its
+// handle. Lookups compare only the file-name part of a path and, like Windows, append ".dll" to a
+// name without extension (a trailing "." means "no extension"). Handles are never reused.
 HMODULE RegisterModule(const std::string& name, const std::map<std::string, FARPROC>& exports);
 void UnregisterModule(const std::string& name);
 
@@ -21,7 +23,9 @@ void SetProcessExport(const std::string& name, FARPROC address);
 void RemoveProcessExport(const std::string& name);
 
 // The module that VirtualQuery reports as the allocation base of any code address, with its file
-// name for GetModuleFileNameA. A failing query makes VirtualQuery return 0.
+// name for GetModuleFileNameA. Its handle stays the same whatever the name; until the first call
+// the name is "C:\\stand-in\\module.xll". The process itself is "C:\\stand-in\\host.exe".
+// A failing query makes VirtualQuery return 0.
 HMODULE SetOwnModule(const std::string& fileName);
 void SetVirtualQueryFails(bool fails);
 
@@ -35,8 +39,10 @@ template <typename Function> FARPROC AsProc(Function function) {
 
 // --- Environment -----------------------------------------------------------------------------
 // The stand-in keeps its own environment (names without regard to case), seeded from the real
-// process environment on first use. Tests may empty it.
+// process environment on first use. Tests may empty it, or go back to a fresh copy of the real
+// environment. Changes never reach the real process environment.
 void ClearEnvironment();
+void ResetEnvironment();
 
 // --- Handles ---------------------------------------------------------------------------------
 // Number of open mutex handles, to check that every handle taken is closed.
@@ -44,7 +50,8 @@ int OpenMutexHandleCount();
 
 // --- Windows ---------------------------------------------------------------------------------
 // A window in the stand-in's table, enumerated by EnumWindows in creation order. A handle value
-// of 0 lets the stand-in choose one; otherwise the given value is the handle.
+// of 0 lets the stand-in choose one; otherwise the given value is the handle, and a value already
+// in use gives NULL. Destroying a window also destroys the windows it parents or owns.
 HWND CreateStandInWindow(const std::string& className, HWND parent, UINT_PTR handleValue = 0);
 void DestroyStandInWindow(HWND window);
 

@@ -1,0 +1,143 @@
+// A table of windows (handle, class name, parent) standing in for the window manager.
+#include <Win32StandIn.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+namespace {
+
+struct Window {
+    HWND handle;
+    std::string className;
+    HWND parent;
+};
+
+constexpr UINT_PTR firstAutoHandleValue = 0x10010;
+constexpr UINT_PTR autoHandleStep = 0x10;
+
+struct WindowTable {
+    std::mutex lock;
+    std::vector<Window> windows; // in creation order
+    UINT_PTR nextAutoHandleValue = firstAutoHandleValue;
+};
+
+WindowTable& Table() {
+    static WindowTable table;
+    return table;
+}
+
+// Called with the lock held.
+const Window* Find(const WindowTable& table, HWND handle) {
+    const auto found = std::find_if(table.windows.begin(), table.windows.end(),
+                                    [handle](const Window& w) { return w.handle == handle; });
+    return found == table.windows.end() ? nullptr : &*found;
+}
+
+HWND NextAutoHandle(WindowTable& table) {
+    HWND handle;
+    do {
+        handle = reinterpret_cast<HWND>(table.nextAutoHandleValue);
+        table.nextAutoHandleValue += autoHandleStep;
+    } while (Find(table, handle) != nullptr);
+    return handle;
+}
+
+// Removes the window and, as DestroyWindow does, every window it parents or owns.
+void DestroyTree(WindowTable& table, HWND handle) {
+    std::vector<HWND> doomed{handle};
+    for (std::size_t i = 0; i < doomed.size(); ++i) {
+        for (const Window& window : table.windows) {
+            if (window.parent == doomed[i] && window.handle != doomed[i]) {
+                doomed.push_back(window.handle);
+            }
+        }
+    }
+    const auto isDoomed = [&doomed](const Window& w) {
+        return std::find(doomed.begin(), doomed.end(), w.handle) != doomed.end();
+    };
+    table.windows.erase(std::remove_if(table.windows.begin(), table.windows.end(), isDoomed),
+                        table.windows.end());
+}
+
+std::vector<HWND> Snapshot() {
+    WindowTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    std::vector<HWND> handles;
+    for (const Window& window : table.windows) {
+        handles.push_back(window.handle);
+    }
+    return handles;
+}
+
+} // namespace
+
+namespace win32compat {
+
+HWND CreateStandInWindow(const std::string& className, HWND parent, UINT_PTR handleValue) {
+    WindowTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    HWND handle = reinterpret_cast<HWND>(handleValue);
+    if (handleValue == 0) {
+        handle = NextAutoHandle(table);
+    } else if (Find(table, handle) != nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    table.windows.push_back(Window{handle, className, parent});
+    return handle;
+}
+
+void DestroyStandInWindow(HWND window) {
+    WindowTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    DestroyTree(table, window);
+}
+
+} // namespace win32compat
+
+// The callback runs without the table locked, so it may itself ask about windows; windows it
+// destroys meanwhile are still visited.
+BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM lParam) {
+    if (callback == nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    for (HWND window : Snapshot()) {
+        if (!callback(window, lParam)) {
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount) {
+    WindowTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const Window* found = Find(table, window);
+    if (found == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return 0;
+    }
+    if (className == nullptr || maxCount <= 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    const std::size_t count =
+        std::min(found->className.size(), static_cast<std::size_t>(maxCount - 1));
+    std::memcpy(className, found->className.data(), count);
+    className[count] = '\0';
+    return static_cast<int>(count);
+}
+
+HWND WINAPI GetParent(HWND window) {
+    WindowTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const Window* found = Find(table, window);
+    if (found == nullptr) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return nullptr;
+    }
+    return found->parent;
+}
