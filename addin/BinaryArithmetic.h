@@ -1,0 +1,36 @@
+// The arithmetic behind the worksheet functions: decimal texts to binary texts and back, bitwise
+// operations on fixed-point numbers with 30 fractional bits, and shifts by powers of two.
+//
+// Texts are read by the C library's atol/atof/atoi rules, with our own readers so that both targets
+// read alike. Where a value leaves the representable range the operations throw std::out_of_range
+// instead of wrapping or reading outside a buffer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Binary digits of |x|, most significant first, without leading zeros; 0 gives "0".
+std::string IntegerToBinary(std::int32_t x);
+
+// Exactly n binary digits of the fraction a, truncated, not rounded. Throws std::out_of_range when
+// n is outside 1..64 or a is not finite.
+std::string FractionToBinary(double a, int n);
+
+// An optional minus sign, the digits of the integer part and, when the text has a point and the
+// precision is not 0, a point and that many fraction digits. Throws std::out_of_range for an
+// integer part outside 32 bits, a precision outside 0..64 when fraction digits are due, or an
+// infinite fraction.
+std::string DecimalToBinary(std::string text, int precision);
+
+// The value of a binary text; every character counts as its atoi digit (0 for non-digits).
+double BinaryToDecimal(std::string text);
+
+// Bit operations on the magnitudes of two decimal texts: 32-bit integer parts and fraction words
+// of 30 bits. Throw std::out_of_range when a part does not fit its word.
+double BitwiseXor(std::string first, std::string second);
+double BitwiseOr(std::string first, std::string second);
+double BitwiseAnd(std::string first, std::string second);
+
+// x * 2^n and x / 2^n, in floating point; the result may be infinite.
+double ShiftLeft(double x, int n);
+double ShiftRight(double x, int n);
