@@ -1,0 +1,7 @@
+#include "XlfExceptionAbort.h"
+
+namespace vornix {
+
+XlfExceptionAbort::XlfExceptionAbort() : XlfException("abort") {}
+
+} // namespace vornix

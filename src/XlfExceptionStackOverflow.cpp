@@ -1,0 +1,7 @@
+#include "XlfExceptionStackOverflow.h"
+
+namespace vornix {
+
+XlfExceptionStackOverflow::XlfExceptionStackOverflow() : XlfException("stack overflow") {}
+
+} // namespace vornix

@@ -1,0 +1,7 @@
+#include "XlfExceptionUncalculated.h"
+
+namespace vornix {
+
+XlfExceptionUncalculated::XlfExceptionUncalculated() : XlfException("") {}
+
+} // namespace vornix

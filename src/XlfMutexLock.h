@@ -1,0 +1,21 @@
+#pragma once
+
+namespace vornix {
+
+// Holds the process-wide named mutex "vornix_mutex" for the lifetime of the object. Being named,
+// the mutex is shared with every module of the process (and other processes) that opens it.
+// Each lock opens and closes its own handle.
+class XlfMutexLock {
+public:
+    XlfMutexLock();
+    ~XlfMutexLock();
+    XlfMutexLock(const XlfMutexLock&) = delete;
+    XlfMutexLock& operator=(const XlfMutexLock&) = delete;
+
+    static const char* Name();
+
+private:
+    void* handle_;
+};
+
+} // namespace vornix
