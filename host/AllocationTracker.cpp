@@ -1,0 +1,52 @@
+#include "AllocationTracker.h"
+
+#include <iomanip>
+#include <sstream>
+#include <utility>
+
+namespace xlstandin {
+
+void AllocationTracker::Track(const void* address, ResultMemory memory) {
+    // The allocator may hand out an address again once it was released.
+    released_.erase(address);
+    live_[address] = std::move(memory);
+}
+
+void AllocationTracker::Release(DWORD type, const void* address) {
+    const auto found = live_.find(address);
+    if (found != live_.end()) {
+        live_.erase(found);
+        released_.insert(address);
+        return;
+    }
+    const bool again = released_.count(address) != 0;
+    problems_.push_back(FreeProblem{
+        again ? FreeProblem::Kind::DoubleFree : FreeProblem::Kind::UnknownFree, type, address});
+}
+
+void AllocationTracker::NoteInvalid(DWORD type) {
+    problems_.push_back(FreeProblem{FreeProblem::Kind::InvalidRecord, type, nullptr});
+}
+
+std::vector<FreeProblem> AllocationTracker::TakeProblems() {
+    std::vector<FreeProblem> taken;
+    taken.swap(problems_);
+    return taken;
+}
+
+void AllocationTracker::Clear() {
+    live_.clear();
+    released_.clear();
+    problems_.clear();
+}
+
+std::ostream& operator<<(std::ostream& out, const FreeProblem& problem) {
+    static const char* const names[] = {"double free", "free of memory never handed out",
+                                        "free of an invalid record"};
+    std::ostringstream type;
+    type << std::hex << std::setw(4) << std::setfill('0') << problem.type;
+    return out << names[static_cast<int>(problem.kind)] << " (type 0x" << type.str()
+               << ", contents " << problem.address << ")";
+}
+
+} // namespace xlstandin

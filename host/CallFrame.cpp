@@ -1,0 +1,112 @@
+#include "CallFrame.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <utility>
+
+namespace xlstandin {
+
+namespace {
+
+template <typename Target> Target As(FARPROC function) {
+    return reinterpret_cast<Target>(reinterpret_cast<void (*)()>(function));
+}
+
+} // namespace
+
+#ifdef _WIN32
+
+namespace {
+
+template <std::size_t> using Word = std::uint32_t;
+
+template <typename Result, std::size_t... Index>
+Result CallWords(FARPROC function, [[maybe_unused]] const std::uint32_t* words,
+                 std::index_sequence<Index...>) {
+    using Target = Result(__stdcall*)(Word<Index>...);
+    return As<Target>(function)(words[Index]...);
+}
+
+template <typename Result, std::size_t Count>
+Result CallCount(FARPROC function, const std::uint32_t* words) {
+    return CallWords<Result>(function, words, std::make_index_sequence<Count>());
+}
+
+// One caller per word count, so that the callee pops exactly what was pushed.
+template <typename Result, std::size_t... Count>
+Result Dispatch(FARPROC function, const std::uint32_t* words, std::size_t count,
+                std::index_sequence<Count...>) {
+    using Caller = Result (*)(FARPROC, const std::uint32_t*);
+    static constexpr Caller callers[] = {&CallCount<Result, Count>...};
+    return callers[count](function, words);
+}
+
+} // namespace
+
+void CallFrame::AddWord(std::intptr_t word) {
+    if (wordCount_ + 1 > MaxWords) {
+        throw std::length_error("too many arguments");
+    }
+    words_[wordCount_++] = static_cast<std::uint32_t>(word);
+}
+
+void CallFrame::AddDouble(double value) {
+    if (wordCount_ + 2 > MaxWords) {
+        throw std::length_error("too many arguments");
+    }
+    std::memcpy(&words_[wordCount_], &value, sizeof value);
+    wordCount_ += 2;
+}
+
+double CallFrame::CallReturningDouble(FARPROC function) const {
+    return Dispatch<double>(function, words_.data(), wordCount_,
+                            std::make_index_sequence<MaxWords + 1>());
+}
+
+std::uintptr_t CallFrame::CallReturningWord(FARPROC function) const {
+    return Dispatch<std::uint32_t>(function, words_.data(), wordCount_,
+                                   std::make_index_sequence<MaxWords + 1>());
+}
+
+#elif defined(__x86_64__) || defined(__aarch64__)
+
+namespace {
+
+template <typename Result>
+Result CallPacked(FARPROC function, const std::intptr_t* i, const double* d) {
+    using Target = Result (*)(std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
+                              std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, double,
+                              double, double, double, double, double, double, double);
+    return As<Target>(function)(i[0], i[1], i[2], i[3], i[4], i[5], i[6], i[7], d[0], d[1], d[2],
+                                d[3], d[4], d[5], d[6], d[7]);
+}
+
+} // namespace
+
+void CallFrame::AddWord(std::intptr_t word) {
+    if (integerCount_ + doubleCount_ >= MaxArguments) {
+        throw std::length_error("too many arguments");
+    }
+    integers_[integerCount_++] = word;
+}
+
+void CallFrame::AddDouble(double value) {
+    if (integerCount_ + doubleCount_ >= MaxArguments) {
+        throw std::length_error("too many arguments");
+    }
+    doubles_[doubleCount_++] = value;
+}
+
+double CallFrame::CallReturningDouble(FARPROC function) const {
+    return CallPacked<double>(function, integers_.data(), doubles_.data());
+}
+
+std::uintptr_t CallFrame::CallReturningWord(FARPROC function) const {
+    return CallPacked<std::uintptr_t>(function, integers_.data(), doubles_.data());
+}
+
+#else
+#error "CallFrame knows the calling conventions of i386 Windows, x86-64 and AArch64 only"
+#endif
+
+} // namespace xlstandin

@@ -1,0 +1,347 @@
+#include "ExcelStandIn.h"
+
+#include "CallbackEntries.h"
+#include "Coercion.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
+
+#ifndef _WIN32
+#include <Win32StandIn.h>
+#endif
+
+namespace xlstandin {
+
+namespace {
+
+const char* const xlCallName = "XLCALL32.DLL";
+
+// The functions played and how many records each takes; a most of -1 is as many as the layout
+// allows.
+struct Played {
+    int function;
+    const char* name;
+    int least;
+    int most;
+};
+
+constexpr Played playedFunctions[] = {
+    {xlFree, "xlFree", 1, -1},
+    {xlCoerce, "xlCoerce", 1, 2},
+    {xlAbort, "xlAbort", 0, 1},
+    {xlGetHwnd, "xlGetHwnd", 0, 0},
+    {xlGetName, "xlGetName", 0, 0},
+    {xlcMessage, "xlcMessage", 1, 2},
+    {xlfRegister, "xlfRegister", 3, -1},
+    {xlfUnregister, "xlfUnregister", 1, 1},
+    {xlfGetWorkspace, "xlfGetWorkspace", 1, 1},
+};
+
+const Played* FindPlayed(int xlfn) {
+    for (const Played& played : playedFunctions) {
+        if (played.function == xlfn) {
+            return &played;
+        }
+    }
+    return nullptr;
+}
+
+bool IsValueType(DWORD type) {
+    switch (type) {
+    case xltypeNum:
+    case xltypeStr:
+    case xltypeBool:
+    case xltypeRef:
+    case xltypeErr:
+    case xltypeMulti:
+    case xltypeMissing:
+    case xltypeNil:
+    case xltypeSRef:
+    case xltypeInt:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+ExcelStandIn& ExcelStandIn::Instance() {
+    // Never destroyed: add-ins may call Excel while the process ends.
+    static ExcelStandIn* const instance = new ExcelStandIn();
+    return *instance;
+}
+
+void ExcelStandIn::Reset(int version) {
+    versionText_ = std::to_string(version) + ".0";
+    faults_.clear();
+    calls_.clear();
+    allocations_.Clear();
+    windows_.CloseWizard();
+    statusBarText_.clear();
+    statusLog_.clear();
+    statusListener_ = nullptr;
+    escapePressed_ = false;
+    addInName_.clear();
+    sheet_.Clear();
+    registry_.Clear();
+    rejections_.clear();
+}
+
+void ExcelStandIn::Install() {
+    SetXlCallReachable(true);
+    SetMdCallBack12Reachable(true);
+    windows_.Main();
+}
+
+bool ExcelStandIn::SetXlCallReachable(bool reachable) {
+    xlCallReachable_ = reachable;
+#ifdef _WIN32
+    return reachable || GetModuleHandleA(xlCallName) == nullptr;
+#else
+    if (reachable) {
+        win32compat::RegisterModule(xlCallName,
+                                    {{"Excel4", win32compat::AsProc(&Excel4Entry)},
+                                     {"Excel4v", win32compat::AsProc(&Excel4vEntry)},
+                                     {"XLCallVer", win32compat::AsProc(&XLCallVerEntry)}});
+    } else {
+        win32compat::UnregisterModule(xlCallName);
+    }
+    return true;
+#endif
+}
+
+bool ExcelStandIn::SetMdCallBack12Reachable(bool reachable) {
+#ifdef _WIN32
+    return reachable;
+#else
+    if (reachable) {
+        win32compat::SetProcessExport("MdCallBack12", win32compat::AsProc(&MdCallBack12Entry));
+    } else {
+        win32compat::RemoveProcessExport("MdCallBack12");
+    }
+    return true;
+#endif
+}
+
+int ExcelStandIn::FunctionNumber(const std::string& name) {
+    for (const Played& played : playedFunctions) {
+        if (name == played.name) {
+            return played.function;
+        }
+    }
+    return -1;
+}
+
+int ExcelStandIn::Excel4v(int xlfn, LPXLOPER result, int count, LPXLOPER args[]) {
+    return Dispatch(xlfn, result, count, args, false);
+}
+
+int ExcelStandIn::MdCallBack12(int xlfn, int count, LPXLOPER12* args, LPXLOPER12 result) {
+    return Dispatch(xlfn, result, count, args, true);
+}
+
+CallResult ExcelStandIn::Call(const std::string& functionText,
+                              const std::vector<HostValue>& arguments) {
+    const Registration* found = registry_.Find(functionText);
+    if (found == nullptr) {
+        return CallResult{HostValue::Error(xlerrName), false, false};
+    }
+    const Registration function = *found; // the function may register others meanwhile
+    return FunctionInvoker(sheet_, allocations_).Invoke(function, arguments);
+}
+
+template <typename Record>
+int ExcelStandIn::Dispatch(int xlfn, Record* result, int count, Record** args, bool excel12) {
+    int code = xlretSuccess;
+    if (!TakeFault(xlfn, code)) {
+        code = Respond(xlfn, result, count, args, excel12);
+    }
+    calls_.push_back(CallbackCall{xlfn, excel12, count, code});
+    return code;
+}
+
+bool ExcelStandIn::TakeFault(int xlfn, int& code) {
+    const auto found = faults_.find(xlfn);
+    if (found == faults_.end()) {
+        return false;
+    }
+    code = found->second.code;
+    if (!found->second.every) {
+        faults_.erase(found);
+    }
+    return true;
+}
+
+template <typename Record>
+int ExcelStandIn::Respond(int xlfn, Record* result, int count, Record** args, bool excel12) {
+    const RecordLimits limits = RecordCodec<Record>::Limits();
+    const Played* played = FindPlayed(xlfn);
+    if (played == nullptr) {
+        return xlretInvXlfn;
+    }
+    if (count < played->least || count > (played->most < 0 ? limits.maxArguments : played->most)) {
+        return xlretInvCount;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (args == nullptr || args[i] == nullptr) {
+            return xlretInvXloper;
+        }
+    }
+    if (xlfn == xlFree) {
+        return Free(count, args);
+    }
+    std::vector<HostValue> values(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        if (!RecordCodec<Record>::Read(*args[i], values[i])) {
+            return xlretInvXloper;
+        }
+    }
+    Answer answer;
+    const int code = Handle(xlfn, values, limits, excel12, answer);
+    if (code == xlretSuccess && result != nullptr) {
+        WriteResult(answer, *result);
+    }
+    return code;
+}
+
+// Records that carry contents give them back; plain values have nothing to give back.
+template <typename Record> int ExcelStandIn::Free(int count, Record** args) {
+    for (int i = 0; i < count; ++i) {
+        const Record& record = *args[i];
+        const DWORD type = RecordCodec<Record>::ValueType(record);
+        if (!IsValueType(type)) {
+            allocations_.NoteInvalid(record.xltype);
+        } else if (RecordCodec<Record>::HasContents(type)) {
+            allocations_.Release(type, RecordCodec<Record>::Contents(record));
+        }
+    }
+    return xlretSuccess;
+}
+
+template <typename Record> void ExcelStandIn::WriteResult(const Answer& answer, Record& result) {
+    if (answer.asInt) {
+        RecordCodec<Record>::WriteInt(static_cast<long>(answer.value.AsNumber()), result);
+        return;
+    }
+    ResultMemory memory;
+    RecordCodec<Record>::Write(answer.value, result, memory);
+    if (!memory.Empty()) {
+        allocations_.Track(RecordCodec<Record>::Contents(result), std::move(memory));
+    }
+}
+
+int ExcelStandIn::Handle(int xlfn, const std::vector<HostValue>& args, const RecordLimits& limits,
+                         bool excel12, Answer& answer) {
+    switch (xlfn) {
+    case xlCoerce:
+        return Coerce(args, limits, answer);
+    case xlAbort:
+        return Abort(args, limits, answer);
+    case xlGetHwnd:
+        return GetHwnd(excel12, answer);
+    case xlGetName:
+        answer = Answer{HostValue::Text(addInName_)};
+        return xlretSuccess;
+    case xlcMessage:
+        return Message(args, limits, answer);
+    case xlfRegister:
+        return Register(args, answer);
+    case xlfUnregister:
+        return Unregister(args, limits, answer);
+    default:
+        return GetWorkspace(args, limits, answer);
+    }
+}
+
+// The optional second record holds the wanted types as a bit set.
+int ExcelStandIn::Coerce(const std::vector<HostValue>& args, const RecordLimits& limits,
+                         Answer& answer) const {
+    DWORD types = Coercion::AnyValue;
+    if (args.size() > 1 && !args[1].Is(HostValue::Kind::Missing)) {
+        const double wanted = args[1].AsNumber();
+        if (!args[1].Is(HostValue::Kind::Number) || !(wanted >= 1 && wanted <= 0xFFFF)) {
+            return xlretFailed;
+        }
+        types = static_cast<DWORD>(wanted);
+    }
+    return Coercion(sheet_, limits).Convert(args[0], types, answer) ? xlretSuccess : xlretFailed;
+}
+
+int ExcelStandIn::Abort(const std::vector<HostValue>& args, const RecordLimits& limits,
+                        Answer& answer) {
+    bool retain = false;
+    if (!args.empty() && !Coercion(sheet_, limits).ToBoolean(args[0], retain)) {
+        return xlretFailed;
+    }
+    answer = Answer{HostValue::Boolean(escapePressed_)};
+    if (!retain) {
+        escapePressed_ = false;
+    }
+    return xlretSuccess;
+}
+
+int ExcelStandIn::GetHwnd(bool excel12, Answer& answer) {
+    const auto handle = reinterpret_cast<std::uintptr_t>(windows_.Main());
+    const long value = excel12 ? static_cast<long>(static_cast<std::int32_t>(handle))
+                               : static_cast<long>(static_cast<std::int16_t>(handle & 0xFFFF));
+    answer = Answer{HostValue::Number(static_cast<double>(value)), true};
+    return xlretSuccess;
+}
+
+int ExcelStandIn::Message(const std::vector<HostValue>& args, const RecordLimits& limits,
+                          Answer& answer) {
+    const Coercion coercion(sheet_, limits);
+    bool show = false;
+    std::u16string text;
+    if (!coercion.ToBoolean(args[0], show) ||
+        (show && args.size() > 1 && !coercion.ToText(args[1], text))) {
+        return xlretFailed;
+    }
+    // The status bar shows a text as a C string: up to its first NUL.
+    text.erase(std::min(text.find(u'\0'), text.size()));
+    statusBarText_ = show ? HostValue::Text(text).AsNarrowText() : std::string();
+    statusLog_.push_back(StatusMessage{show, statusBarText_});
+    if (statusListener_) {
+        statusListener_(statusLog_.back());
+    }
+    answer = Answer{HostValue::Boolean(true)};
+    return xlretSuccess;
+}
+
+int ExcelStandIn::Register(const std::vector<HostValue>& args, Answer& answer) {
+    std::string reason;
+    const Registration* stored = registry_.Register(args, reason);
+    if (stored == nullptr) {
+        rejections_.push_back(reason);
+        answer = Answer{HostValue::Error(xlerrValue)};
+    } else {
+        answer = Answer{HostValue::Number(stored->id)};
+    }
+    return xlretSuccess;
+}
+
+int ExcelStandIn::Unregister(const std::vector<HostValue>& args, const RecordLimits& limits,
+                             Answer& answer) {
+    double id = 0;
+    if (!Coercion(sheet_, limits).ToNumber(args[0], id)) {
+        answer = Answer{HostValue::Error(xlerrValue)};
+    } else {
+        answer = Answer{HostValue::Boolean(registry_.Unregister(id))};
+    }
+    return xlretSuccess;
+}
+
+// Of the workspace items only 2, Excel's version, is played.
+int ExcelStandIn::GetWorkspace(const std::vector<HostValue>& args, const RecordLimits& limits,
+                               Answer& answer) const {
+    double item = 0;
+    if (!Coercion(sheet_, limits).ToNumber(args[0], item) || item != 2) {
+        return xlretFailed;
+    }
+    answer = Answer{HostValue::Text(versionText_)};
+    return xlretSuccess;
+}
+
+} // namespace xlstandin

@@ -1,0 +1,182 @@
+// Excel's side of the add-in callback interface, for tests and for xlhost: one object per
+// process that answers Excel4/Excel4v (XLOPER records) and MdCallBack12 (XLOPER12 records) for
+// xlFree, xlCoerce, xlAbort, xlGetHwnd, xlGetName, xlcMessage, xlfRegister, xlfUnregister and
+// xlfGetWorkspace, and calls the functions add-ins register.
+#pragma once
+
+#include "AllocationTracker.h"
+#include "Answer.h"
+#include "ExcelApi.h"
+#include "FunctionInvoker.h"
+#include "FunctionRegistry.h"
+#include "HostValue.h"
+#include "RecordCodec.h"
+#include "SheetModel.h"
+#include "StandInWindows.h"
+
+#include <cstddef>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace xlstandin {
+
+// One xlcMessage: a text shown in the status bar, or the bar cleared (shown false, no text).
+struct StatusMessage {
+    bool shown;
+    std::string text;
+
+    bool operator==(const StatusMessage& other) const {
+        return shown == other.shown && text == other.text;
+    }
+};
+
+// One call that reached the stand-in through either entry, with the code it returned.
+struct CallbackCall {
+    int function;
+    bool excel12; // through MdCallBack12 rather than Excel4/Excel4v
+    int count;
+    int code;
+};
+
+class ExcelStandIn {
+public:
+    static ExcelStandIn& Instance();
+
+    ExcelStandIn(const ExcelStandIn&) = delete;
+    ExcelStandIn& operator=(const ExcelStandIn&) = delete;
+
+    // --- Set-up ---------------------------------------------------------------------------
+    // Forgets all state (registrations, sheet, status bar, faults, outstanding memory) and
+    // plays Excel of the given major version: xlfGetWorkspace(2) answers "N.0". The library
+    // runs Excel 12 records when that text reads as 12 and Excel 4 records otherwise; both
+    // entries answer whatever the version.
+    void Reset(int version = 12);
+    // Puts XLCALL32.DLL and MdCallBack12 in reach and creates the main window.
+    void Install();
+    void SetVersionText(const std::string& text) { versionText_ = text; }
+    const std::string& VersionText() const { return versionText_; }
+
+    // --- Reach of the entry points --------------------------------------------------------
+    // Natively these add or remove the entries in the Win32 stand-in's tables. On Windows a
+    // loaded DLL cannot be taken from a process: out of reach, XLCALL32.DLL refuses to load
+    // (its DllMain asks RefuseXlCallEntry), which keeps it from anyone who loads it from then
+    // on, provided it is not loaded at that moment. MdCallBack12 is an export of the
+    // executable and stays. Each returns whether the process now is as asked.
+    bool SetXlCallReachable(bool reachable);
+    bool XlCallReachable() const { return xlCallReachable_; }
+    bool SetMdCallBack12Reachable(bool reachable);
+
+    // --- The entries ----------------------------------------------------------------------
+    int Excel4v(int xlfn, LPXLOPER result, int count, LPXLOPER args[]);
+    int MdCallBack12(int xlfn, int count, LPXLOPER12* args, LPXLOPER12 result);
+    const std::vector<CallbackCall>& Calls() const { return calls_; }
+    // The number of a function the stand-in plays, by its name in Excel's SDK ("xlCoerce");
+    // -1 for other names.
+    static int FunctionNumber(const std::string& name);
+
+    // --- Fault injection ------------------------------------------------------------------
+    // The next call, or every call, of the function returns code without doing anything.
+    void FailNext(int xlfn, int code) { faults_[xlfn] = Fault{code, false}; }
+    void FailEvery(int xlfn, int code) { faults_[xlfn] = Fault{code, true}; }
+    void ClearFaults() { faults_.clear(); }
+
+    // --- Memory handed out ----------------------------------------------------------------
+    // Results with texts, arrays or references not yet given back through xlFree.
+    std::size_t OutstandingAllocations() const { return allocations_.Outstanding(); }
+    const std::vector<FreeProblem>& FreeProblems() const { return allocations_.Problems(); }
+    std::vector<FreeProblem> TakeFreeProblems() { return allocations_.TakeProblems(); }
+
+    // --- Windows --------------------------------------------------------------------------
+    // xlGetHwnd answers the main window's handle: its low 16 bits through Excel4 (an XLOPER
+    // integer has 16), all 32 bits through MdCallBack12, as Excel 2007 does.
+    HWND MainWindow() { return windows_.Main(); }
+    void OpenFunctionWizard(const std::string& className = StandInWindows::WizardClass) {
+        windows_.OpenWizard(className);
+    }
+    void CloseFunctionWizard() { windows_.CloseWizard(); }
+    HWND FunctionWizardWindow() const { return windows_.Wizard(); }
+
+    // --- Status bar, Escape key, add-in name ----------------------------------------------
+    const std::string& StatusBarText() const { return statusBarText_; }
+    const std::vector<StatusMessage>& StatusLog() const { return statusLog_; }
+    // Told of each message as it arrives, for hosts that show them in order with other output.
+    void SetStatusListener(std::function<void(const StatusMessage&)> listener) {
+        statusListener_ = std::move(listener);
+    }
+    // xlAbort answers this; a call with FALSE (or no argument) also clears it, as in Excel.
+    void SetEscapePressed(bool pressed) { escapePressed_ = pressed; }
+    bool EscapePressed() const { return escapePressed_; }
+    // xlGetName's answer: the add-in's module file name.
+    void SetAddInName(const std::string& fileName) { addInName_ = fileName; }
+
+    // --- Cells that references point at ---------------------------------------------------
+    SheetModel& Sheet() { return sheet_; }
+
+    // --- Registered functions -------------------------------------------------------------
+    // xlfRegister answers the registration id as a number, or #VALUE! when it refuses the
+    // registration (as Excel does); the reason is kept in RegistrationRejections.
+    const std::vector<Registration>& Registrations() const { return registry_.All(); }
+    const Registration* FindFunction(const std::string& functionText) const {
+        return registry_.Find(functionText);
+    }
+    const std::vector<std::string>& RegistrationRejections() const { return rejections_; }
+    // Calls a registered function the way a formula does; a name no registration has answers
+    // #NAME? without a call.
+    CallResult Call(const std::string& functionText, const std::vector<HostValue>& arguments);
+
+#ifndef _WIN32
+    // Natively the main window can be given any handle value (0: any), for example one whose
+    // low word is 0x8000 or more; Windows chooses real handles itself.
+    void SetMainWindowHandleValue(UINT_PTR handleValue) {
+        windows_.RecreateMain(handleValue);
+    }
+#endif
+
+private:
+    struct Fault {
+        int code;
+        bool every;
+    };
+
+    ExcelStandIn() = default;
+
+    template <typename Record>
+    int Dispatch(int xlfn, Record* result, int count, Record** args, bool excel12);
+    template <typename Record>
+    int Respond(int xlfn, Record* result, int count, Record** args, bool excel12);
+    template <typename Record> int Free(int count, Record** args);
+    template <typename Record> void WriteResult(const Answer& answer, Record& result);
+
+    bool TakeFault(int xlfn, int& code);
+    int Handle(int xlfn, const std::vector<HostValue>& args, const RecordLimits& limits,
+               bool excel12, Answer& answer);
+    int Coerce(const std::vector<HostValue>& args, const RecordLimits& limits,
+               Answer& answer) const;
+    int Abort(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
+    int GetHwnd(bool excel12, Answer& answer);
+    int Message(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
+    int Register(const std::vector<HostValue>& args, Answer& answer);
+    int Unregister(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
+    int GetWorkspace(const std::vector<HostValue>& args, const RecordLimits& limits,
+                     Answer& answer) const;
+
+    std::string versionText_ = "12.0";
+    bool xlCallReachable_ = true;
+    std::map<int, Fault> faults_;
+    std::vector<CallbackCall> calls_;
+    AllocationTracker allocations_;
+    StandInWindows windows_;
+    std::string statusBarText_;
+    std::vector<StatusMessage> statusLog_;
+    std::function<void(const StatusMessage&)> statusListener_;
+    bool escapePressed_ = false;
+    std::string addInName_;
+    SheetModel sheet_;
+    FunctionRegistry registry_;
+    std::vector<std::string> rejections_;
+};
+
+} // namespace xlstandin

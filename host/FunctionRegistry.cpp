@@ -1,0 +1,169 @@
+#include "FunctionRegistry.h"
+
+#include <algorithm>
+
+namespace xlstandin {
+
+namespace {
+
+// REGISTER's text arguments by position; the sixth is the macro type, the eleventh and later
+// are the argument helps.
+struct TextArgument {
+    std::size_t index;
+    std::string Registration::*field;
+};
+
+constexpr TextArgument textArguments[] = {
+    {0, &Registration::module},       {1, &Registration::procedure},
+    {2, &Registration::typeText},     {3, &Registration::functionText},
+    {4, &Registration::argumentText}, {6, &Registration::category},
+    {7, &Registration::shortcut},     {8, &Registration::helpTopic},
+    {9, &Registration::functionHelp},
+};
+constexpr std::size_t macroTypeIndex = 5;
+constexpr std::size_t firstArgumentHelp = 10;
+
+bool IsEmpty(const std::vector<HostValue>& arguments, std::size_t index) {
+    return index >= arguments.size() || arguments[index].Is(HostValue::Kind::Missing) ||
+           arguments[index].Is(HostValue::Kind::Nil);
+}
+
+// Add-ins send counted texts whose last counted character is a NUL; Excel stops there.
+bool ReadText(const std::vector<HostValue>& arguments, std::size_t index, std::string& text) {
+    if (IsEmpty(arguments, index)) {
+        text.clear();
+        return true;
+    }
+    if (!arguments[index].Is(HostValue::Kind::Text)) {
+        return false;
+    }
+    text = arguments[index].AsNarrowText();
+    text.erase(std::min(text.find('\0'), text.size()));
+    return true;
+}
+
+bool ReadMacroType(const std::vector<HostValue>& arguments, int& macroType) {
+    if (IsEmpty(arguments, macroTypeIndex)) {
+        macroType = 1;
+        return true;
+    }
+    const HostValue& value = arguments[macroTypeIndex];
+    const double number = value.AsNumber();
+    if (!value.Is(HostValue::Kind::Number) || (number != 0 && number != 1 && number != 2)) {
+        return false;
+    }
+    macroType = static_cast<int>(number);
+    return true;
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    return text;
+}
+
+} // namespace
+
+bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments, Registration& stored,
+                                     std::string& reason) {
+    for (const TextArgument& text : textArguments) {
+        if (!ReadText(arguments, text.index, stored.*text.field)) {
+            reason = "argument " + std::to_string(text.index + 1) + " is not a text";
+            return false;
+        }
+    }
+    for (std::size_t i = firstArgumentHelp; i < arguments.size(); ++i) {
+        stored.argumentHelps.emplace_back();
+        if (!ReadText(arguments, i, stored.argumentHelps.back())) {
+            reason = "argument " + std::to_string(i + 1) + " is not a text";
+            return false;
+        }
+    }
+    if (!ReadMacroType(arguments, stored.macroType)) {
+        reason = "macro type is not 0, 1 or 2";
+        return false;
+    }
+    if (stored.module.empty() || stored.procedure.empty()) {
+        reason = "module or procedure missing";
+        return false;
+    }
+    if (!TypeText::Parse(stored.typeText, stored.types)) {
+        reason = "invalid type text \"" + stored.typeText + "\"";
+        return false;
+    }
+    return true;
+}
+
+// A module already in the process (the add-in, or the executable itself) is used as it is;
+// any other is loaded and kept loaded as Excel keeps add-ins.
+bool FunctionRegistry::Resolve(Registration& stored, std::string& reason) {
+    HMODULE module = GetModuleHandleA(stored.module.c_str());
+    if (module == nullptr) {
+        module = LoadLibraryA(stored.module.c_str());
+        if (module == nullptr) {
+            reason = "module \"" + stored.module + "\" not found";
+            return false;
+        }
+        if (!loadedModules_.insert(module).second) {
+            FreeLibrary(module);
+        }
+    }
+    stored.address = GetProcAddress(module, stored.procedure.c_str());
+    if (stored.address == nullptr) {
+        reason = "procedure \"" + stored.procedure + "\" not found in \"" + stored.module + "\"";
+        return false;
+    }
+    return true;
+}
+
+const Registration* FunctionRegistry::Register(const std::vector<HostValue>& arguments,
+                                               std::string& reason) {
+    Registration stored;
+    if (!ReadArguments(arguments, stored, reason) || !Resolve(stored, reason)) {
+        return nullptr;
+    }
+    const auto same = std::find_if(registrations_.begin(), registrations_.end(),
+                                   [&stored](const Registration& known) {
+                                       return Lower(known.module) == Lower(stored.module) &&
+                                              known.procedure == stored.procedure;
+                                   });
+    if (same != registrations_.end()) {
+        stored.id = same->id;
+        *same = stored;
+        return &*same;
+    }
+    stored.id = ++lastId_;
+    registrations_.push_back(stored);
+    return &registrations_.back();
+}
+
+bool FunctionRegistry::Unregister(double id) {
+    const auto found = std::find_if(registrations_.begin(), registrations_.end(),
+                                    [id](const Registration& known) { return known.id == id; });
+    if (found == registrations_.end()) {
+        return false;
+    }
+    registrations_.erase(found);
+    return true;
+}
+
+const Registration* FunctionRegistry::Find(const std::string& functionText) const {
+    const std::string wanted = Lower(functionText);
+    for (auto known = registrations_.rbegin(); known != registrations_.rend(); ++known) {
+        if (Lower(known->functionText) == wanted) {
+            return &*known;
+        }
+    }
+    return nullptr;
+}
+
+void FunctionRegistry::Clear() {
+    registrations_.clear();
+    for (HMODULE module : loadedModules_) {
+        FreeLibrary(module);
+    }
+    loadedModules_.clear();
+    lastId_ = 0;
+}
+
+} // namespace xlstandin

@@ -1,0 +1,63 @@
+// The functions add-ins registered through REGISTER, as Excel keeps them.
+#pragma once
+
+#include "HostValue.h"
+#include "TypeText.h"
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace xlstandin {
+
+// REGISTER's arguments in their order, each text read up to its first NUL.
+struct Registration {
+    double id = 0;
+    std::string module;
+    std::string procedure;
+    std::string typeText;
+    std::string functionText; // the name formulas use; may be empty
+    std::string argumentText;
+    int macroType = 1; // 0 hidden, 1 worksheet function, 2 command
+    std::string category;
+    std::string shortcut;
+    std::string helpTopic;
+    std::string functionHelp;
+    std::vector<std::string> argumentHelps;
+    TypeText types;
+    FARPROC address = nullptr;
+};
+
+class FunctionRegistry {
+public:
+    FunctionRegistry() = default;
+    FunctionRegistry(const FunctionRegistry&) = delete;
+    FunctionRegistry& operator=(const FunctionRegistry&) = delete;
+    ~FunctionRegistry() { Clear(); }
+
+    // Checks the arguments, finds the procedure in its module and stores the registration.
+    // Registering the same procedure of the same module again replaces it under the same id.
+    // Returns the stored registration, or null with the reason Excel would refuse it.
+    const Registration* Register(const std::vector<HostValue>& arguments, std::string& reason);
+    bool Unregister(double id);
+
+    // The newest registration under a function text, compared without regard to case.
+    const Registration* Find(const std::string& functionText) const;
+    const std::vector<Registration>& All() const { return registrations_; }
+
+    // Forgets every registration and lets go of the modules it loaded.
+    void Clear();
+
+private:
+    static bool ReadArguments(const std::vector<HostValue>& arguments, Registration& stored,
+                              std::string& reason);
+    bool Resolve(Registration& stored, std::string& reason);
+
+    std::vector<Registration> registrations_;
+    std::set<HMODULE> loadedModules_;
+    double lastId_ = 0;
+};
+
+} // namespace xlstandin

@@ -1,0 +1,54 @@
+#include "SheetModel.h"
+
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace xlstandin {
+
+void SheetModel::SetCell(std::uint32_t sheetId, std::int32_t row, std::int32_t column,
+                         HostValue value) {
+    if (value.Is(HostValue::Kind::Array) || value.Is(HostValue::Kind::Reference)) {
+        throw std::invalid_argument("a cell holds a plain value");
+    }
+    const Key key(sheetId, row, column);
+    if (value.Is(HostValue::Kind::Nil)) {
+        cells_.erase(key);
+    } else {
+        cells_[key] = std::move(value);
+    }
+}
+
+HostValue SheetModel::Cell(std::uint32_t sheetId, std::int32_t row, std::int32_t column) const {
+    const auto found = cells_.find(Key(sheetId, row, column));
+    return found == cells_.end() ? HostValue::Nil() : found->second;
+}
+
+bool SheetModel::Read(const HostValue& reference, HostValue& value) const {
+    if (reference.Areas().size() != 1) {
+        return false;
+    }
+    const CellArea& area = reference.Areas()[0];
+    const int rows = area.rowLast - area.rowFirst + 1;
+    const int columns = area.columnLast - area.columnFirst + 1;
+    if (rows < 1 || columns < 1) {
+        return false;
+    }
+    const std::uint32_t sheet =
+        reference.SheetId() == HostValue::CurrentSheet ? currentSheet_ : reference.SheetId();
+    std::vector<HostValue> cells;
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            cells.push_back(Cell(sheet, area.rowFirst + row, area.columnFirst + column));
+        }
+    }
+    value = cells.size() == 1 ? cells[0] : HostValue::Array(rows, columns, std::move(cells));
+    return true;
+}
+
+void SheetModel::Clear() {
+    cells_.clear();
+    currentSheet_ = DefaultSheet;
+}
+
+} // namespace xlstandin

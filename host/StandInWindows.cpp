@@ -1,0 +1,84 @@
+#include "StandInWindows.h"
+
+#include <stdexcept>
+
+#ifndef _WIN32
+#include <Win32StandIn.h>
+#endif
+
+namespace xlstandin {
+
+HWND StandInWindows::Main() {
+    if (main_ == nullptr) {
+        main_ = Create(MainClass, nullptr);
+    }
+    return main_;
+}
+
+void StandInWindows::OpenWizard(const std::string& className) {
+    CloseWizard();
+    wizard_ = Create(className, Main());
+}
+
+void StandInWindows::CloseWizard() {
+    if (wizard_ != nullptr) {
+        Destroy(wizard_);
+        wizard_ = nullptr;
+    }
+}
+
+#ifdef _WIN32
+
+// Windows of our classes need no behaviour of their own: they are only found, never shown.
+HWND StandInWindows::Create(const std::string& className, HWND owner) {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = className.c_str();
+    if (RegisterClassA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        throw std::runtime_error("cannot register window class " + className);
+    }
+    // A popup with an owner is a top-level window whose GetParent is the owner.
+    const DWORD style = owner == nullptr ? WS_OVERLAPPEDWINDOW : WS_POPUP;
+    HWND window = CreateWindowExA(0, className.c_str(), "Excel stand-in", style, 0, 0, 100, 100,
+                                  owner, nullptr, instance, nullptr);
+    if (window == nullptr) {
+        throw std::runtime_error("cannot create a window of class " + className + " (error " +
+                                 std::to_string(GetLastError()) + ")");
+    }
+    return window;
+}
+
+void StandInWindows::Destroy(HWND window) {
+    DestroyWindow(window);
+}
+
+#else
+
+HWND StandInWindows::Create(const std::string& className, HWND owner) {
+    HWND window = win32compat::CreateStandInWindow(className, owner);
+    if (window == nullptr) {
+        throw std::runtime_error("cannot create a window of class " + className);
+    }
+    return window;
+}
+
+void StandInWindows::Destroy(HWND window) {
+    win32compat::DestroyStandInWindow(window);
+}
+
+void StandInWindows::RecreateMain(UINT_PTR handleValue) {
+    CloseWizard();
+    if (main_ != nullptr) {
+        Destroy(main_);
+    }
+    main_ = win32compat::CreateStandInWindow(MainClass, nullptr, handleValue);
+    if (main_ == nullptr) {
+        throw std::runtime_error("cannot create the main window with the handle asked for");
+    }
+}
+
+#endif
+
+} // namespace xlstandin
