@@ -1,0 +1,260 @@
+#include "XlfExcel.h"
+
+#include "XlfLog.h"
+#include "XlfOper.h"
+#include "XlfOperImpl12.h"
+#include "XlfOperImpl4.h"
+
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <ostream>
+#include <stdexcept>
+#include <vector>
+
+namespace vornix {
+
+namespace {
+
+XlfExcel* instance = nullptr;
+EXCEL4PROC excel4 = nullptr;
+EXCEL4VPROC excel4v = nullptr;
+
+// The variadic calls gather at most this many records, as Excel takes.
+constexpr int MaxArguments = 255;
+
+template <typename Function> Function ProcAs(FARPROC address) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
+}
+
+template <typename Record> std::vector<Record*> GatherArguments(int count, va_list args) {
+    std::vector<Record*> records(static_cast<std::size_t>(count));
+    for (Record*& record : records)
+        record = static_cast<Record*>(va_arg(args, void*));
+    return records;
+}
+
+// Results holding memory that Excel allocated get the library's mark, so that the wrapper
+// holding them gives that memory back. Integers are marked as well.
+template <typename TypeWord> void MarkExcelOwned(TypeWord& type) {
+    if (type & (xltypeStr | xltypeRef | xltypeMulti | 0x0802))
+        type = static_cast<TypeWord>(type | xlbitExcelOwned);
+}
+
+struct WizardSearch {
+    WORD excelWindow;
+    bool found;
+};
+
+BOOL CALLBACK FindWizardWindow(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<WizardSearch*>(parameter);
+    static const char wizardClass[] = "bosa_sdm_XL";
+    const int wizardLength = static_cast<int>(sizeof(wizardClass) - 1);
+    char className[50] = {};
+    GetClassNameA(window, className, sizeof(className));
+    const int length = lstrlenA(className);
+    const int compared = length > wizardLength ? wizardLength : length;
+    if (CompareStringA(0x0409, NORM_IGNORECASE, className, compared, wizardClass, wizardLength) ==
+            CSTR_EQUAL &&
+        static_cast<WORD>(reinterpret_cast<UINT_PTR>(GetParent(window)) & 0xFFFF) ==
+            search->excelWindow) {
+        search->found = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+XlfExcel& XlfExcel::Instance() {
+    if (instance == nullptr) {
+        instance = new XlfExcel();
+        instance->InitLibrary();
+    }
+    return *instance;
+}
+
+XlfExcel* XlfExcel::Existing() {
+    return instance;
+}
+
+XlfExcel::XlfExcel() : library_(new LibraryHolder) {}
+
+XlfExcel::~XlfExcel() {
+    FreeMemory(true);
+    if (instance == this)
+        instance = nullptr;
+}
+
+void XlfExcel::InitLibrary() {
+    HMODULE handle = LoadLibraryA("XLCALL32.DLL");
+    if (handle == nullptr)
+        throw std::runtime_error("Could not load library XLCALL32.DLL");
+    excel4 = ProcAs<EXCEL4PROC>(GetProcAddress(handle, "Excel4"));
+    if (excel4 == nullptr)
+        throw std::runtime_error("Could not get address of Excel4 callback");
+    excel4v = ProcAs<EXCEL4VPROC>(GetProcAddress(handle, "Excel4v"));
+    if (excel4v == nullptr)
+        throw std::runtime_error("Could not get address of Excel4v callback");
+    excel12_ = IsExcel12();
+    ChooseImplementation();
+    library_->handle = handle;
+    initialised_ = true;
+}
+
+// Asks Excel 4 style for the version text and has Excel read it as an integer.
+bool XlfExcel::IsExcel12() const {
+    XLOPER version{}, number{}, which{}, wantedType{};
+    version.xltype = xltypeNil;
+    number.xltype = xltypeNil;
+    which.xltype = xltypeInt;
+    which.val.w = 2;
+    wantedType.xltype = xltypeInt;
+    wantedType.val.w = xltypeInt;
+    if (excel4(xlfGetWorkspace, &version, 1, &which) != xlretSuccess)
+        return false;
+    excel4(xlCoerce, &number, 2, &version, &wantedType);
+    excel4(xlFree, nullptr, 1, &version);
+    return number.xltype == xltypeInt && number.val.w == 12;
+}
+
+// Each implementation is made once per process; an existing one does not become current again.
+void XlfExcel::ChooseImplementation() {
+    if (excel12_) {
+        static XlfOperImpl12 impl12;
+        operTypeCode_ = "Q";
+        refTypeCode_ = "U";
+        wideStringTypeCode_ = "C%";
+    } else {
+        static XlfOperImpl4 impl4;
+        operTypeCode_ = "P";
+        refTypeCode_ = "R";
+        wideStringTypeCode_ = "C";
+    }
+}
+
+int XlfExcel::Call(int xlfn, LPXLFOPER result, int count, ...) const {
+    if (count < 0 || count > MaxArguments)
+        return xlretInvCount;
+    va_list args;
+    va_start(args, count);
+    std::vector<LPXLFOPER> records = GatherArguments<void>(count, args);
+    va_end(args);
+    return Callv(xlfn, result, count, records.data());
+}
+
+int XlfExcel::Callv(int xlfn, LPXLFOPER result, int count, LPXLFOPER args[]) const {
+    if (count < 0 || count > MaxArguments)
+        return xlretInvCount;
+    if (excel12_) {
+        std::vector<LPXLOPER12> records(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i)
+            records[i] = static_cast<LPXLOPER12>(args[i]);
+        return Call12v(xlfn, static_cast<LPXLOPER12>(result), count, records.data());
+    }
+    std::vector<LPXLOPER> records(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        records[i] = static_cast<LPXLOPER>(args[i]);
+    return Call4v(xlfn, static_cast<LPXLOPER>(result), count, records.data());
+}
+
+int XlfExcel::Call4(int xlfn, LPXLOPER result, int count, ...) const {
+    if (count < 0 || count > MaxArguments)
+        return xlretInvCount;
+    va_list args;
+    va_start(args, count);
+    std::vector<LPXLOPER> records = GatherArguments<XLOPER>(count, args);
+    va_end(args);
+    return Call4v(xlfn, result, count, records.data());
+}
+
+int XlfExcel::Call4v(int xlfn, LPXLOPER result, int count, LPXLOPER args[]) const {
+    if (!initialised_ || excel4v == nullptr)
+        return xlretFailed;
+    const int code = excel4v(xlfn, result, count, args);
+    if (result != nullptr)
+        MarkExcelOwned(result->xltype);
+    return code;
+}
+
+int XlfExcel::Call12(int xlfn, LPXLOPER12 result, int count, ...) const {
+    if (count < 0 || count > MaxArguments)
+        return xlretInvCount;
+    va_list args;
+    va_start(args, count);
+    std::vector<LPXLOPER12> records = GatherArguments<XLOPER12>(count, args);
+    va_end(args);
+    return Call12v(xlfn, result, count, records.data());
+}
+
+int XlfExcel::Call12v(int xlfn, LPXLOPER12 result, int count, LPXLOPER12 args[]) const {
+    if (!initialised_)
+        return xlretFailed;
+    const int code = Excel12v(xlfn, result, count, args);
+    if (result != nullptr)
+        MarkExcelOwned(result->xltype);
+    return code;
+}
+
+std::string XlfExcel::GetName() const {
+    XlfOper name;
+    if (Call(xlGetName, name.AsValuePointer(), 0) != xlretSuccess) {
+        XlfLog::At("XlfExcel", 181) << "Could not get DLL name" << std::endl;
+        return std::string();
+    }
+    return name.AsString();
+}
+
+void XlfExcel::StatusBarMessage(const char* text) const {
+    if (text != nullptr) {
+        const XlfOper show(true), message(text);
+        Call(xlcMessage, nullptr, 2, show.AsValuePointer(), message.AsValuePointer());
+    } else {
+        const XlfOper clear(false);
+        Call(xlcMessage, nullptr, 1, clear.AsValuePointer());
+    }
+}
+
+bool XlfExcel::IsEscPressed() const {
+    XlfOper pressed;
+    const XlfOper keepEscape(false);
+    Call(xlAbort, pressed.AsValuePointer(), 1, keepEscape.AsValuePointer());
+    return pressed.AsBool();
+}
+
+// The function wizard is a window of class "bosa_sdm_XL..." owned by Excel's main window.
+bool XlfExcel::IsCalledByFunctionWizard() const {
+    if (!initialised_ || excel4 == nullptr)
+        return false;
+    XLOPER window{};
+    window.xltype = xltypeNil;
+    if (excel4(xlGetHwnd, &window, 0) != xlretSuccess || window.xltype != xltypeInt)
+        return false;
+    WizardSearch search{static_cast<WORD>(window.val.w), false};
+    EnumWindows(FindWizardWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void XlfExcel::ErrorBox(const char* text, const char* caption) const {
+    if (text == nullptr)
+        text = "";
+    if (caption != nullptr) {
+        MessageBoxA(nullptr, text, caption, MB_ICONINFORMATION);
+        return;
+    }
+    const DWORD error = GetLastError();
+    char* systemText = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                       FORMAT_MESSAGE_FROM_SYSTEM,
+                   nullptr, error, 0x0400, reinterpret_cast<LPSTR>(&systemText), 0, nullptr);
+    // snprintf cuts a longer text to the buffer.
+    char message[256];
+    std::snprintf(message, sizeof(message), "%s due to error %d :\n%s", text,
+                  static_cast<int>(error), systemText != nullptr ? systemText : "");
+    MessageBoxA(nullptr, message, "XLL Error", MB_ICONINFORMATION);
+    if (systemText != nullptr)
+        LocalFree(systemText);
+}
+
+} // namespace vornix

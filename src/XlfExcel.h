@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ExcelApi.h"
+#include "XlfTemporaryMemory.h"
+
+#include <memory>
+#include <string>
+
+namespace vornix {
+
+// The process-wide gateway to Excel. It loads Excel's callbacks, finds out which Excel is running
+// and chooses the matching value implementation, carries every call to Excel and marks results
+// whose contents Excel allocated, and owns the temporary memory in which the library builds the
+// values it hands to Excel.
+//
+// Created by the first Instance(), deleted at add-in close. If initialisation fails, the object
+// stays the instance and every call to Excel through it fails with xlretFailed.
+class XlfExcel {
+public:
+    static XlfExcel& Instance();
+    // The gateway if one exists, without creating one; null otherwise.
+    static XlfExcel* Existing();
+    ~XlfExcel();
+    XlfExcel(const XlfExcel&) = delete;
+    XlfExcel& operator=(const XlfExcel&) = delete;
+
+    // Calls Excel with count value records of the running version; the result record may be
+    // null. Returns Excel's code unchanged.
+    int Call(int xlfn, LPXLFOPER result, int count, ...) const;
+    int Callv(int xlfn, LPXLFOPER result, int count, LPXLFOPER args[]) const;
+    // Always the Excel 4 entry, with XLOPER records.
+    int Call4(int xlfn, LPXLOPER result, int count, ...) const;
+    int Call4v(int xlfn, LPXLOPER result, int count, LPXLOPER args[]) const;
+    // Always the Excel 12 entry, with XLOPER12 records.
+    int Call12(int xlfn, LPXLOPER12 result, int count, ...) const;
+    int Call12v(int xlfn, LPXLOPER12 result, int count, LPXLOPER12 args[]) const;
+
+    bool IsExcel12Mode() const { return excel12_; }
+    // Registration type letters of the running version.
+    std::string OperTypeCode() const { return operTypeCode_; }
+    std::string RefTypeCode() const { return refTypeCode_; }
+    std::string WideStringTypeCode() const { return wideStringTypeCode_; }
+
+    // The add-in's file name, or "" (with a log line) when Excel does not give it.
+    std::string GetName() const;
+    // Shows text in Excel's status bar; null clears it.
+    void StatusBarMessage(const char* text) const;
+    bool IsEscPressed() const;
+    bool IsCalledByFunctionWizard() const;
+    // A message box; without a caption it reports the last Windows error under "XLL Error".
+    void ErrorBox(const char* text, const char* caption = nullptr) const;
+
+    // n bytes of temporary memory, valid until the next reset; never null.
+    char* GetMemory(unsigned n) { return memory_.Get(n); }
+    // finished == false: reset, keeping the newest buffer; true: release everything.
+    void FreeMemory(bool finished = false) { memory_.Release(finished); }
+    const XlfTemporaryMemory& Memory() const { return memory_; }
+
+private:
+    struct LibraryHolder {
+        HMODULE handle = nullptr;
+    };
+
+    XlfExcel();
+    void InitLibrary();
+    bool IsExcel12() const;
+    void ChooseImplementation();
+
+    XlfTemporaryMemory memory_;
+    std::unique_ptr<LibraryHolder> library_;
+    bool excel12_ = false;
+    bool initialised_ = false;
+    std::string operTypeCode_;
+    std::string refTypeCode_;
+    std::string wideStringTypeCode_;
+};
+
+} // namespace vornix

@@ -1,0 +1,99 @@
+#include "XlfOperImpl12.h"
+
+#include "XlfTextConversion.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vornix {
+
+namespace {
+
+constexpr std::size_t MaxLength = XlfCountedString::MaxLength<XCHAR>();
+
+} // namespace
+
+LPXLOPER XlfOperImpl12::AsXLOPER(const XlfOper&) const {
+    throw "Unable to convert Excel 12 datatype to Excel 4 datatype - operation not yet implemented";
+}
+
+LPXLOPER12 XlfOperImpl12::AsXLOPER12(const XlfOper& oper) const {
+    return RecordPtr(oper);
+}
+
+XlfOper& XlfOperImpl12::SetWideString(XlfOper& oper, const std::wstring& text) const {
+    XLOPER12* record = RecordPtr(oper);
+    if (record == nullptr)
+        return oper;
+    const std::size_t length = std::min(text.size(), MaxLength);
+    auto* counted =
+        static_cast<XCHAR*>(Ops::TryGetMemory(XlfCountedString::BlockSize<XCHAR>(length, 0)));
+    if (counted == nullptr) {
+        RecordOf(oper) = nullptr;
+        return oper;
+    }
+    XlfTextConversion::WideToUnits(text, length, XlfCountedString::Text(counted));
+    XlfCountedString::SetLength(counted, length);
+    record->val.str = counted;
+    record->xltype = xltypeStr;
+    return oper;
+}
+
+// The prefix counts the code units the conversion produced: one per byte unless the locale
+// reads several bytes as one character.
+XlfOper& XlfOperImpl12::SetString(XlfOper& oper, const char* text) const {
+    XLOPER12* record = RecordPtr(oper);
+    if (record == nullptr)
+        return oper;
+    if (text == nullptr)
+        text = "";
+    const std::size_t length = std::min(std::strlen(text), MaxLength);
+    auto* counted =
+        static_cast<XCHAR*>(Ops::TryGetMemory(XlfCountedString::BlockSize<XCHAR>(length, 0)));
+    if (counted == nullptr) {
+        RecordOf(oper) = nullptr;
+        return oper;
+    }
+    const std::size_t units =
+        XlfTextConversion::NarrowToUnits(text, length, XlfCountedString::Text(counted));
+    XlfCountedString::SetLength(counted, units);
+    record->val.str = counted;
+    record->xltype = xltypeStr;
+    return oper;
+}
+
+char* XlfOperImpl12::TextAsNarrow(const XCHAR* counted) const {
+    const std::size_t length = XlfCountedString::Length(counted);
+    auto* text = static_cast<char*>(Ops::GetMemory(length + 1));
+    XlfTextConversion::UnitsToNarrow(XlfCountedString::Text(counted), length, text);
+    text[length] = '\0';
+    return text;
+}
+
+std::wstring XlfOperImpl12::TextAsWide(const XCHAR* counted) const {
+    return XlfTextConversion::UnitsToWide(XlfCountedString::Text(counted),
+                                          XlfCountedString::Length(counted));
+}
+
+MatrixCell XlfOperImpl12::TextCell(const XCHAR* counted) const {
+    const XCHAR* units = XlfCountedString::Text(counted);
+    return MatrixCell(std::wstring(units, units + XlfCountedString::Length(counted)));
+}
+
+void XlfOperImpl12::SetCellValue(XlfOper& value, const MatrixCell& cell) const {
+    const XlfOperImpl& impl = Current();
+    if (cell.IsNumberCell())
+        impl.SetNumber(value, cell.GetNumber());
+    else if (cell.IsStringCell())
+        impl.SetString(value, cell.GetString().c_str());
+    else if (cell.IsWideStringCell())
+        impl.SetWideString(value, cell.GetWideString());
+    else if (cell.IsBooleanCell())
+        impl.SetBool(value, cell.GetBoolean());
+    else if (cell.IsErrorCell())
+        impl.SetIntOrError(value, static_cast<short>(cell.GetErrorCode()), true);
+    else
+        impl.SetString(value, "");
+}
+
+} // namespace vornix

@@ -1,0 +1,122 @@
+#include "XlfOperImpl4.h"
+
+#include "XlfTextConversion.h"
+
+#include <cstring>
+#include <vector>
+
+namespace vornix {
+
+namespace {
+
+constexpr std::size_t MaxStringBytes = 254;
+constexpr std::size_t MaxWideStringBytes = 255;
+
+} // namespace
+
+LPXLOPER XlfOperImpl4::AsXLOPER(const XlfOper& oper) const {
+    return RecordPtr(oper);
+}
+
+LPXLOPER12 XlfOperImpl4::AsXLOPER12(const XlfOper&) const {
+    throw "Unable to convert Excel 4 datatype to Excel 12 datatype - operation not yet implemented";
+}
+
+XlfOper& XlfOperImpl4::SetWideString(XlfOper& oper, const std::wstring& text) const {
+    XLOPER* record = RecordPtr(oper);
+    if (record == nullptr)
+        return oper;
+    std::size_t length = text.size();
+    if (length > MaxWideStringBytes) {
+        XlfLog::At("XlfOperImpl4", 813) << "String truncated to 255 bytes" << std::endl;
+        length = MaxWideStringBytes;
+    }
+    auto* counted =
+        static_cast<char*>(Ops::TryGetMemory(XlfCountedString::BlockSize<char>(length, 0)));
+    if (counted == nullptr) {
+        RecordOf(oper) = nullptr;
+        return oper;
+    }
+    std::vector<XCHAR> units(length);
+    XlfTextConversion::WideToUnits(text, length, units.data());
+    XlfTextConversion::UnitsToNarrow(units.data(), length, XlfCountedString::Text(counted));
+    XlfCountedString::SetLength(counted, length);
+    record->val.str = counted;
+    record->xltype = xltypeStr;
+    return oper;
+}
+
+XlfOper& XlfOperImpl4::SetString(XlfOper& oper, const char* text) const {
+    XLOPER* record = RecordPtr(oper);
+    if (record != nullptr && !SetByteString(*record, text, "XlfOperImpl4", 782))
+        RecordOf(oper) = nullptr;
+    return oper;
+}
+
+bool XlfOperImpl4::SetByteString(XLOPER& record, const char* text, const char* logUnit,
+                                 int logLine) {
+    if (text == nullptr)
+        text = "";
+    std::size_t length = std::strlen(text);
+    if (length > MaxStringBytes) {
+        XlfLog::At(logUnit, logLine) << "String truncated to 254 bytes" << std::endl;
+        length = MaxStringBytes;
+    }
+    auto* counted =
+        static_cast<char*>(Ops::TryGetMemory(XlfCountedString::BlockSize<char>(length, 1)));
+    if (counted == nullptr)
+        return false;
+    char* body = XlfCountedString::Text(counted);
+    std::memcpy(body, text, length);
+    body[length] = '\0';
+    XlfCountedString::SetLength(counted, length + 1);
+    record.val.str = counted;
+    record.xltype = xltypeStr;
+    return true;
+}
+
+char* XlfOperImpl4::TextAsNarrow(const char* counted) const {
+    return ByteStringAsNarrow(counted);
+}
+
+char* XlfOperImpl4::ByteStringAsNarrow(const char* counted) {
+    const std::size_t length = XlfCountedString::Length(counted);
+    auto* text = static_cast<char*>(Ops::GetMemory(length + 1));
+    std::memcpy(text, XlfCountedString::Text(counted), length);
+    text[length] = '\0';
+    return text;
+}
+
+std::wstring XlfOperImpl4::TextAsWide(const char* counted) const {
+    const std::size_t length = XlfCountedString::Length(counted);
+    std::vector<XCHAR> units(length + 1, 0);
+    const std::size_t converted =
+        XlfTextConversion::NarrowToUnits(XlfCountedString::Text(counted), length, units.data());
+    return XlfTextConversion::UnitsToWide(units.data(), converted);
+}
+
+MatrixCell XlfOperImpl4::TextCell(const char* counted) const {
+    return ByteStringCell(counted);
+}
+
+MatrixCell XlfOperImpl4::ByteStringCell(const char* counted) {
+    return MatrixCell(
+        std::string(XlfCountedString::Text(counted), XlfCountedString::Length(counted)));
+}
+
+// Both kinds of text become byte strings; a wide text keeps the low byte of each unit.
+void XlfOperImpl4::SetCellValue(XlfOper& value, const MatrixCell& cell) const {
+    const XlfOperImpl& impl = Current();
+    if (cell.IsNumberCell())
+        impl.SetNumber(value, cell.GetNumber());
+    else if (cell.IsStringCell() || cell.IsWideStringCell())
+        impl.SetString(value, cell.GetString().c_str());
+    else if (cell.IsBooleanCell())
+        impl.SetBool(value, cell.GetBoolean());
+    else if (cell.IsErrorCell())
+        impl.SetIntOrError(value, static_cast<short>(cell.GetErrorCode()), true);
+    else
+        impl.SetString(value, "");
+}
+
+} // namespace vornix

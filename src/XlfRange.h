@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+
+namespace vornix {
+
+// A block of cells on one sheet: zero-based rows and columns, ends exclusive (one past the last
+// row and column), and the sheet identifier. The form in which references are read and written.
+class XlfRange {
+public:
+    XlfRange() = default;
+    XlfRange(std::int32_t rowBegin, std::int32_t rowEnd, std::int32_t columnBegin,
+             std::int32_t columnEnd, std::uint32_t sheetId = 0)
+        : rowBegin_(rowBegin), rowEnd_(rowEnd), columnBegin_(columnBegin), columnEnd_(columnEnd),
+          sheetId_(sheetId) {}
+
+    std::int32_t GetRowBegin() const { return rowBegin_; }
+    std::int32_t GetRowEnd() const { return rowEnd_; }
+    std::int32_t GetColBegin() const { return columnBegin_; }
+    std::int32_t GetColEnd() const { return columnEnd_; }
+    std::uint32_t GetSheetId() const { return sheetId_; }
+    std::int64_t NbRows() const { return std::int64_t{rowEnd_} - rowBegin_; }
+    std::int64_t NbCols() const { return std::int64_t{columnEnd_} - columnBegin_; }
+
+    // The single cell at (row, column) relative to the first row and column, on the same sheet.
+    XlfRange Cell(std::int32_t row, std::int32_t column) const {
+        return XlfRange(rowBegin_ + row, rowBegin_ + row + 1, columnBegin_ + column,
+                        columnBegin_ + column + 1, sheetId_);
+    }
+
+    bool operator==(const XlfRange& other) const {
+        return rowBegin_ == other.rowBegin_ && rowEnd_ == other.rowEnd_ &&
+               columnBegin_ == other.columnBegin_ && columnEnd_ == other.columnEnd_ &&
+               sheetId_ == other.sheetId_;
+    }
+    bool operator!=(const XlfRange& other) const { return !(*this == other); }
+
+private:
+    std::int32_t rowBegin_ = 0;
+    std::int32_t rowEnd_ = 0;
+    std::int32_t columnBegin_ = 0;
+    std::int32_t columnEnd_ = 0;
+    std::uint32_t sheetId_ = 0;
+};
+
+} // namespace vornix
