@@ -1,0 +1,122 @@
+#include "XlOpenClose.h"
+
+#include "RegistrationRegistry.h"
+#include "Win32StreamBuf.h"
+#include "XlfExcel.h"
+#include "XlfLog.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Diagnostics go to the debugger while the add-in is open.
+vornix::Win32StreamBuf debuggerBuffer;
+std::streambuf* previousBuffer = nullptr;
+
+constexpr DWORD ModulePathSize = 260;
+constexpr DWORD FirstPathBufferSize = 4096;
+
+std::ostream& Log(int line) {
+    return vornix::XlfLog::At("XlOpenClose", line);
+}
+
+// The value of "Path"; a variable that does not exist or is empty reads as "". False when the
+// value cannot be read.
+bool ReadPath(std::string& value) {
+    std::vector<char> buffer(FirstPathBufferSize, '\0');
+    DWORD length = GetEnvironmentVariableA("Path", buffer.data(), FirstPathBufferSize);
+    if (length > FirstPathBufferSize) {
+        // Too short: length is the size needed, terminator included.
+        buffer.assign(length, '\0');
+        const DWORD needed = length;
+        length = GetEnvironmentVariableA("Path", buffer.data(), needed);
+        if (length == 0 || length >= needed) {
+            Log(74) << " Could not get PATH Environment Variable" << std::endl;
+            return false;
+        }
+    }
+    value.assign(buffer.data(), length);
+    return true;
+}
+
+// Puts the directory of the add-in at the end of the search path, so that libraries placed
+// beside it are found.
+bool AppendDirectoryToPath(const std::string& moduleFile) {
+    std::string path;
+    if (!ReadPath(path))
+        return false;
+    const std::size_t separator = moduleFile.rfind('\\');
+    const std::string directory =
+        separator == std::string::npos ? moduleFile : moduleFile.substr(0, separator);
+    const std::string value = path.empty() ? directory : path + ";" + directory;
+    if (!SetEnvironmentVariableA("Path", value.c_str())) {
+        Log(96) << " SetEnvironmentVariable failed to set PATH" << std::endl;
+        return false;
+    }
+    Log(101) << " PATH set successfully " << std::endl;
+    return true;
+}
+
+// The module holding this code: the allocation base of the region one of its objects lies in.
+bool FindOwnModule(HMODULE& module) {
+    MEMORY_BASIC_INFORMATION region{};
+    if (VirtualQuery(&debuggerBuffer, &region, sizeof(region)) == 0) {
+        Log(83) << " Could not attain path of DLL" << std::endl;
+        return false;
+    }
+    module = static_cast<HMODULE>(region.AllocationBase);
+    return true;
+}
+
+std::string ModuleFileName(HMODULE module) {
+    char name[ModulePathSize + 1] = {};
+    GetModuleFileNameA(module, name, ModulePathSize);
+    return name;
+}
+
+int Open() {
+    previousBuffer = std::cerr.rdbuf(&debuggerBuffer);
+    Log(56) << "std::cerr redirected to MSVC debugger" << std::endl;
+    bool success = false;
+    HMODULE module = nullptr;
+    if (FindOwnModule(module)) {
+        const std::string moduleFile = ModuleFileName(module);
+        vornix::XlfExcel::Instance().StatusBarMessage(moduleFile.c_str());
+        success = AppendDirectoryToPath(moduleFile);
+    }
+    if (!success)
+        Log(106) << " Warning: Unable to initialise PATH to directory of library " << std::endl;
+    vornix::XlfExcel::Instance().StatusBarMessage("Registering library...");
+    vornix::RegistrationRegistry::Instance().RegisterAll();
+    vornix::XlfExcel::Instance().StatusBarMessage(nullptr);
+    return 1;
+}
+
+} // namespace
+
+XLF_EXPORT int WINAPI xlAutoOpen() {
+    try {
+        return Open();
+    } catch (...) {
+        return 0;
+    }
+}
+
+XLF_EXPORT int WINAPI xlAutoClose() {
+    try {
+        Log(125) << "Releasing ressources" << std::endl;
+    } catch (...) {
+        // Closing goes on without its log line.
+    }
+    try {
+        delete &vornix::XlfExcel::Instance();
+    } catch (...) {
+        // A gateway that failed to start is the instance all the same: release it too.
+        delete vornix::XlfExcel::Existing();
+    }
+    if (previousBuffer != nullptr)
+        std::cerr.rdbuf(previousBuffer);
+    return 1;
+}

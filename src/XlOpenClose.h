@@ -1,0 +1,7 @@
+#pragma once
+
+#include "XlfExport.h"
+
+// Excel's add-in manager calls these when it opens and closes the add-in.
+XLF_EXPORT int WINAPI xlAutoOpen();
+XLF_EXPORT int WINAPI xlAutoClose();

@@ -1,0 +1,36 @@
+#include "XlfAbstractCmdDesc.h"
+
+#include "XlfExcel.h"
+#include "XlfLog.h"
+
+#include <ostream>
+#include <stdexcept>
+
+namespace vornix {
+
+XlfAbstractCmdDesc::XlfAbstractCmdDesc(const std::string& name, const std::string& alias,
+                                       const std::string& comment)
+    : name_(name), alias_(alias), comment_(comment) {}
+
+std::string XlfAbstractCmdDesc::ModuleName() {
+    std::string name = XlfExcel::Instance().GetName();
+    if (name.empty())
+        throw std::runtime_error("Could not get library name");
+    return name;
+}
+
+void XlfAbstractCmdDesc::Register() const {
+    const int code = DoRegister(ModuleName());
+    if (code != 0)
+        XlfLog::At("XlfAbstractCmdDesc", 62)
+            << "Error " << code << " while registering " << alias_ << std::endl;
+}
+
+void XlfAbstractCmdDesc::Unregister() const {
+    const int code = DoUnregister(ModuleName());
+    if (code != 0)
+        XlfLog::At("XlfAbstractCmdDesc", 78)
+            << "Error " << code << " while registering " << alias_ << std::endl;
+}
+
+} // namespace vornix

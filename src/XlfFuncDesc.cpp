@@ -1,0 +1,83 @@
+#include "XlfFuncDesc.h"
+
+#include "XlfExcel.h"
+#include "XlfFuncDescImpl.h"
+#include "XlfOper.h"
+#include "XlfOper4.h"
+
+#include <new>
+#include <vector>
+
+namespace vornix {
+
+XlfFuncDesc::XlfFuncDesc(const std::string& name, const std::string& alias,
+                         const std::string& comment, const std::string& category, int volatility,
+                         bool threadSafe, const std::string& returnType)
+    : XlfAbstractCmdDesc(name, alias, comment),
+      impl_(new XlfFuncDescImpl(volatility, category, threadSafe)), returnType_(returnType) {}
+
+XlfFuncDesc::~XlfFuncDesc() = default;
+
+void XlfFuncDesc::SetArguments(const XlfArgDescList& arguments) {
+    impl_->arguments_ = arguments;
+}
+
+int XlfFuncDesc::DoRegister(const std::string& dllName) const {
+    return RegisterAs(dllName, 1, nullptr);
+}
+
+int XlfFuncDesc::DoUnregister(const std::string& dllName) const {
+    double id = 0;
+    const int code = RegisterAs(dllName, 0, &id);
+    if (code != 0)
+        return code;
+    XlfOper result;
+    const XlfOper registrationId(id);
+    return XlfExcel::Instance().Call(xlfUnregister, result.AsValuePointer(), 1,
+                                     registrationId.AsValuePointer());
+}
+
+// REGISTER takes, in order: module, procedure, type text, function name, argument names, macro
+// type, category, shortcut, help topic, function help, then one help text per argument. The
+// values are Excel 4 records in every mode, since REGISTER goes through the Excel 4 entry.
+int XlfFuncDesc::RegisterAs(const std::string& dllName, double macroType, double* id) const {
+    std::string typeText = returnType_;
+    std::string argumentText;
+    const XlfArgDescList& arguments = impl_->arguments_;
+    for (auto it = arguments.begin(); it != arguments.end(); ++it) {
+        if (it != arguments.begin())
+            argumentText += ", ";
+        argumentText += it->GetName();
+        typeText += it->TypeLetter();
+    }
+    if (impl_->volatility_ == 1)
+        typeText += "!";
+    if (XlfExcel::Instance().IsExcel12Mode() && impl_->threadSafe_)
+        typeText += "$";
+
+    // Each wrapper goes at once; its record stays in temporary memory for the call.
+    std::vector<LPXLOPER> values = {XlfOper4(dllName).AsXLOPER(),
+                                    XlfOper4(GetName()).AsXLOPER(),
+                                    XlfOper4(typeText).AsXLOPER(),
+                                    XlfOper4(GetAlias()).AsXLOPER(),
+                                    XlfOper4(argumentText).AsXLOPER(),
+                                    XlfOper4(macroType).AsXLOPER(),
+                                    XlfOper4(impl_->category_).AsXLOPER(),
+                                    XlfOper4("").AsXLOPER(),
+                                    XlfOper4("").AsXLOPER(),
+                                    XlfOper4(GetComment()).AsXLOPER()};
+    for (const XlfArgDesc& argument : arguments)
+        values.push_back(XlfOper4(argument.GetComment()).AsXLOPER());
+    for (LPXLOPER value : values)
+        if (value == nullptr)
+            throw std::bad_alloc();
+
+    XlfOper4 result;
+    const int code = XlfExcel::Instance().Call4v(xlfRegister, result.AsXLOPER(),
+                                                 static_cast<int>(values.size()), values.data());
+    if (id != nullptr && code == 0)
+        *id = result.AsDouble();
+    return code;
+}
+
+} // namespace vornix
