@@ -1,0 +1,223 @@
+// Tesmor's seven worksheet functions as Excel sees them: registered by xlAutoOpen and called
+// through the Excel stand-in, in both Excel modes.
+#include "WorksheetFunctions.h"
+#include "GatewayTest.h"
+#include "RegistrationRegistry.h"
+#include "WorksheetCall.h"
+#include "XlOpenClose.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using xlstandin::HostValue;
+using Strings = std::vector<std::string>;
+
+namespace {
+
+HostValue Number(double value) {
+    return HostValue::Number(value);
+}
+HostValue Text(const std::string& value) {
+    return HostValue::Text(value);
+}
+
+template <typename Mode> class WorksheetFunctionsTest : public GatewayTest<Mode> {
+protected:
+    void SetUp() override {
+        GatewayTest<Mode>::SetUp();
+        this->Excel().SetAddInName(this->TestModule({
+            {"xlbin_Dec2Bin", this->Proc(xlbin_Dec2Bin)},
+            {"xlbin_Bin2Dec", this->Proc(xlbin_Bin2Dec)},
+            {"xlbin_bitXOR", this->Proc(xlbin_bitXOR)},
+            {"xlbin_bitOR", this->Proc(xlbin_bitOR)},
+            {"xlbin_bitAnd", this->Proc(xlbin_bitAnd)},
+            {"xlbin_leftShift", this->Proc(xlbin_leftShift)},
+            {"xlbin_RightShift", this->Proc(xlbin_RightShift)},
+        }));
+    }
+
+    void Open() { ASSERT_EQ(xlAutoOpen(), 1); }
+    void TearDown() override {
+        xlAutoClose();
+        GatewayTest<Mode>::TearDown();
+    }
+
+    HostValue Call(const std::string& name, const std::vector<HostValue>& arguments) {
+        const xlstandin::CallResult result = this->Excel().Call(name, arguments);
+        EXPECT_TRUE(result.called) << name;
+        return result.value;
+    }
+
+    // A text result as Excel receives it from the library.
+    static HostValue Made(const std::string& text) {
+        return Text(GatewayTest<Mode>::MadeText(text));
+    }
+
+    std::string Letter() const { return this->IsExcel12 ? "Q" : "P"; }
+};
+
+TYPED_TEST_SUITE(WorksheetFunctionsTest, BothModes);
+
+TYPED_TEST(WorksheetFunctionsTest, SevenFunctionsAreRegisteredInDeclarationOrder) {
+    this->Open();
+    const auto& registrations = this->Excel().Registrations();
+    ASSERT_EQ(registrations.size(), 7u);
+    const std::string q = this->Letter();
+    const Strings procedures = {"xlbin_Dec2Bin",   "xlbin_Bin2Dec", "xlbin_bitXOR",
+                                "xlbin_bitOR",     "xlbin_bitAnd",  "xlbin_leftShift",
+                                "xlbin_RightShift"};
+    const Strings types = {q + q + "B", q + q, q + q + q, q + q + q, q + q + q, q + "BB", q + "BB"};
+    const Strings arguments = {"dec, precision", "bin",        "xNum1, xNum2", "xNum1, xNum2",
+                               "xNum1, xNum2",   "xNum, bits", "xNum, bits"};
+    for (std::size_t i = 0; i < 7; ++i) {
+        EXPECT_EQ(registrations[i].procedure, procedures[i]);
+        EXPECT_EQ(registrations[i].functionText, procedures[i].substr(2));
+        EXPECT_EQ(registrations[i].typeText, types[i]);
+        EXPECT_EQ(registrations[i].argumentText, arguments[i]);
+        EXPECT_EQ(registrations[i].category, "BinaryOperations");
+        EXPECT_EQ(registrations[i].macroType, 1);
+    }
+    EXPECT_EQ(registrations[0].functionHelp, " Decimal to Binary conversion ");
+    EXPECT_EQ(registrations[0].argumentHelps,
+              (Strings{" Decimal number to be converted . ", " Precision . "}));
+    EXPECT_EQ(registrations[2].functionHelp, " Performs bit by bit XoR ");
+    EXPECT_EQ(registrations[5].argumentHelps,
+              (Strings{" Input Number on which left shift needs to be performed . ",
+                       " Number of bits . "}));
+    std::vector<int> counts;
+    for (const xlstandin::CallbackCall& call : this->Excel().Calls())
+        if (call.function == xlfRegister)
+            counts.push_back(call.count);
+    EXPECT_EQ(counts, (std::vector<int>{12, 11, 12, 12, 12, 12, 12}));
+}
+
+TYPED_TEST(WorksheetFunctionsTest, TheRegistryHoldsTheSevenDeclarations) {
+    const auto& records = vornix::RegistrationRegistry::Instance().Records();
+    ASSERT_EQ(records.size(), 7u);
+    EXPECT_EQ(records[1].exportName, "xlbin_Bin2Dec");
+    EXPECT_EQ(records[1].argumentCount, 1);
+    EXPECT_EQ(records[1].argumentNames, Strings{"bin"});
+    EXPECT_EQ(records[6].argumentTypes, (Strings{"B", "B"}));
+    EXPECT_TRUE(records[6].returnTypeCode.empty());
+    EXPECT_FALSE(records[6].isVolatile);
+    EXPECT_FALSE(records[6].threadSafe);
+}
+
+TYPED_TEST(WorksheetFunctionsTest, DecimalToBinary) {
+    this->Open();
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(2.5), Number(3)}), this->Made("10.100"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(5), Number(3)}), this->Made("101"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(-6.75), Number(4)}), this->Made("-110.1100"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(5.75), Number(0)}), this->Made("101"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(10.1), Number(8)}), this->Made("1010.00011001"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Text("2.5"), Number(2.9)}), this->Made("10.10"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(2.5), Number(-0.5)}), this->Made("10"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(0.5), Number(3)}), this->Made("0.100"));
+}
+
+TYPED_TEST(WorksheetFunctionsTest, BinaryToDecimalAndBitwiseOperations) {
+    this->Open();
+    EXPECT_EQ(this->Call("bin_Bin2Dec", {Text("-101.01")}), Number(-5.25));
+    EXPECT_EQ(this->Call("bin_Bin2Dec", {Number(101)}), Number(5));
+    EXPECT_EQ(this->Call("bin_bitXOR", {Number(5.25), Number(3.5)}), Number(6.75));
+    EXPECT_EQ(this->Call("bin_bitOR", {Number(5.25), Number(3.5)}), Number(7.75));
+    EXPECT_EQ(this->Call("bin_bitAnd", {Number(5.25), Number(3.5)}), Number(1));
+    EXPECT_EQ(this->Call("bin_bitXOR", {Number(12), Text("10")}), Number(6));
+    EXPECT_EQ(this->Call("bin_bitXOR", {Number(0.1), Number(0)}), Number(0.09999999962747097));
+}
+
+TYPED_TEST(WorksheetFunctionsTest, Shifts) {
+    this->Open();
+    EXPECT_EQ(this->Call("bin_leftShift", {Number(1), Number(1.9)}), Number(2));
+    EXPECT_EQ(this->Call("bin_RightShift", {Number(5), Number(1)}), Number(2.5));
+    EXPECT_EQ(this->Call("bin_RightShift", {Number(3), Number(-1)}), Number(6));
+    EXPECT_EQ(this->Call("bin_leftShift", {Number(1), Number(2000)}), HostValue::Error(xlerrNum));
+    EXPECT_EQ(this->Call("bin_leftShift", {Number(1), Number(1e300)}), HostValue::Error(xlerrNum));
+    EXPECT_EQ(this->Call("bin_RightShift", {Number(1), Number(1e300)}), Number(0));
+}
+
+TYPED_TEST(WorksheetFunctionsTest, TheFunctionWizardGetsTrueWithoutConversions) {
+    this->Open();
+    this->Excel().OpenFunctionWizard();
+    const std::size_t before = this->Excel().Calls().size();
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Text("not a number"), Number(3)}),
+              HostValue::Boolean(true));
+    EXPECT_EQ(this->Call("bin_leftShift", {Number(1), Number(2000)}), HostValue::Boolean(true));
+    for (std::size_t i = before; i < this->Excel().Calls().size(); ++i)
+        EXPECT_NE(this->Excel().Calls()[i].function, xlCoerce);
+    this->Excel().CloseFunctionWizard();
+}
+
+TYPED_TEST(WorksheetFunctionsTest, FailuresBecomeTextsOrNothing) {
+    this->Open();
+    // Excel cannot make text of an error value: a standard exception, shown as its text.
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {HostValue::Error(xlerrNA), Number(3)}),
+              this->Made("command failed, dec conversion to char* failed"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(2.5), Number(65)}),
+              this->Made("precision must be between 0 and 64"));
+    EXPECT_EQ(this->Call("bin_bitAnd", {Number(3e9), Number(1)}),
+              this->Made("integer part out of range: 3000000000"));
+    // The library's own exceptions leave the cell without a value.
+    this->Excel().FailNext(xlCoerce, xlretInvXloper);
+    const xlstandin::CallResult result = this->Excel().Call("bin_Bin2Dec", {Number(101)});
+    EXPECT_TRUE(result.called);
+    EXPECT_TRUE(result.nullPointer);
+}
+
+TYPED_TEST(WorksheetFunctionsTest, ARefusedRegistrationIsLoggedAndTheOthersGoOn) {
+    this->Excel().FailNext(xlfRegister, xlretFailed);
+    testing::internal::CaptureStderr();
+    std::streambuf* previous = std::cerr.rdbuf();
+    EXPECT_EQ(xlAutoOpen(), 1);
+    std::cerr.rdbuf(previous);
+    EXPECT_EQ(this->Excel().Registrations().size(), 6u);
+    EXPECT_EQ(this->Excel().Registrations()[0].procedure, "xlbin_Bin2Dec");
+    testing::internal::GetCapturedStderr();
+}
+
+TYPED_TEST(WorksheetFunctionsTest, WithoutTheLibraryNameNothingIsRegistered) {
+    this->Excel().FailEvery(xlGetName, xlretFailed);
+    EXPECT_EQ(xlAutoOpen(), 0);
+    EXPECT_TRUE(this->Excel().Registrations().empty());
+}
+
+// --- The shared shape of the entry points --------------------------------------------------
+
+template <typename Mode> class WorksheetCallTest : public GatewayTest<Mode> {
+protected:
+    template <typename Thrown> vornix::XlfOper Answer(Thrown thrown) {
+        return vornix::XlfOper(WorksheetCall::Run([&]() -> LPXLFOPER { throw thrown; }));
+    }
+};
+
+TYPED_TEST_SUITE(WorksheetCallTest, BothModes);
+
+TYPED_TEST(WorksheetCallTest, EveryHandlerGivesItsAnswer) {
+    EXPECT_EQ(this->Answer(vornix::XlfException("own")).AsValuePointer(), nullptr);
+    EXPECT_STREQ(this->Answer(std::runtime_error("standard")).AsString(), "standard");
+    EXPECT_STREQ(this->Answer(std::string("a string")).AsString(), "a string");
+    EXPECT_STREQ(this->Answer("a text").AsString(), "a text");
+    vornix::CellMatrix cells(1, 2);
+    cells(0, 1) = vornix::MatrixCell(4.0);
+    const vornix::XlfOper array = this->Answer(cells);
+    ASSERT_TRUE(array.IsMulti());
+    EXPECT_EQ(array.Columns(), 2);
+    EXPECT_EQ(array(0, 1).AsDouble(), 4.0);
+    const vornix::XlfOper error = this->Answer(42);
+    EXPECT_EQ(error.GetType(), xltypeErr);
+    EXPECT_EQ(static_cast<typename TestFixture::Record*>(error.AsValuePointer())->val.err,
+              xlerrValue);
+}
+
+TEST(WorksheetCallCount, TruncatesTowardZeroWithinThirtyTwoBits) {
+    EXPECT_EQ(WorksheetCall::Count(2.9), 2);
+    EXPECT_EQ(WorksheetCall::Count(-2.9), -2);
+    EXPECT_EQ(WorksheetCall::Count(1e300), 2147483647);
+    EXPECT_EQ(WorksheetCall::Count(-1e300), -2147483647 - 1);
+    EXPECT_EQ(WorksheetCall::Count(std::nan("")), 0);
+}
+
+} // namespace
