@@ -1,30 +1,15 @@
 #include "XlfOper.h"
 
 #include "ReturnCode.h"
+#include "XlfConversion.h"
 #include "XlfOperImpl.h"
-
-#include <utility>
 
 namespace vornix {
 
 namespace {
 
 const char* const InvalidCountText = "invalid number of arguments";
-
-// One conversion: make the start value, let the implementation fill it, then hand the code back
-// through err or turn it into an exception (with the context when there is one).
-template <typename Result, typename Operation>
-Result Convert(Result start, Operation operation, int* err, const std::string* context) {
-    Result result = std::move(start);
-    const int code = operation(result);
-    if (err != nullptr)
-        *err = code;
-    else if (context != nullptr)
-        XlfOper::ThrowOnError(code, *context);
-    else
-        XlfOper::ThrowOnError(code);
-    return result;
-}
+using Conversion = XlfConversion<XlfOper>;
 
 } // namespace
 
@@ -99,18 +84,18 @@ XlfOper XlfOper::Error(WORD code) {
 }
 
 double XlfOper::AsDouble(int* err) const {
-    return Convert(
+    return Conversion::Run(
         0.0, [this](double& out) { return Impl().AsDouble(*this, out); }, err, nullptr);
 }
 
 double XlfOper::AsDouble(const std::string& name, int* err) const {
     const std::string context = "Conversion to double " + name;
-    return Convert(
+    return Conversion::Run(
         0.0, [this](double& out) { return Impl().AsDouble(*this, out); }, err, &context);
 }
 
 std::vector<double> XlfOper::AsDoubleVector(int order, int* err) const {
-    return Convert(
+    return Conversion::Run(
         std::vector<double>(),
         [this, order](std::vector<double>& out) {
             return Impl().AsDoubleVector(*this, out, order);
@@ -120,7 +105,7 @@ std::vector<double> XlfOper::AsDoubleVector(int order, int* err) const {
 
 std::vector<double> XlfOper::AsDoubleVector(const std::string& name, int order, int* err) const {
     const std::string context = name + " conversion to double vector";
-    return Convert(
+    return Conversion::Run(
         std::vector<double>(),
         [this, order](std::vector<double>& out) {
             return Impl().AsDoubleVector(*this, out, order);
@@ -139,76 +124,76 @@ std::vector<double> XlfOper::AsArray(const std::string& name, int order, int* er
 }
 
 short XlfOper::AsShort(int* err) const {
-    return Convert(
+    return Conversion::Run(
         short{0}, [this](short& out) { return Impl().AsShort(*this, out); }, err, nullptr);
 }
 
 short XlfOper::AsShort(const std::string& name, int* err) const {
     const std::string context = name + " conversion to short failed";
-    return Convert(
+    return Conversion::Run(
         short{0}, [this](short& out) { return Impl().AsShort(*this, out); }, err, &context);
 }
 
 bool XlfOper::AsBool(int* err) const {
-    return Convert(
+    return Conversion::Run(
         false, [this](bool& out) { return Impl().AsBool(*this, out); }, err, nullptr);
 }
 
 bool XlfOper::AsBool(const std::string& name, int* err) const {
     const std::string context = name + " conversion to bool failed";
-    return Convert(
+    return Conversion::Run(
         false, [this](bool& out) { return Impl().AsBool(*this, out); }, err, &context);
 }
 
 DoubleMatrix XlfOper::AsMatrix(int* err) const {
     const std::string context = " conversion to matrix failed";
-    return Convert(
+    return Conversion::Run(
         DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return Impl().AsMatrix(*this, out); }, err,
         &context);
 }
 
 DoubleMatrix XlfOper::AsMatrix(const std::string& name, int* err) const {
     const std::string context = name + " conversion to matrix failed";
-    return Convert(
+    return Conversion::Run(
         DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return Impl().AsMatrix(*this, out); }, err,
         &context);
 }
 
 CellMatrix XlfOper::AsCellMatrix(int* err) const {
     const std::string context = " conversion to cell matrix failed";
-    return Convert(
+    return Conversion::Run(
         CellMatrix(1, 1), [this](CellMatrix& out) { return Impl().AsCellMatrix(*this, out); }, err,
         &context);
 }
 
 CellMatrix XlfOper::AsCellMatrix(const std::string& name, int* err) const {
     const std::string context = name + " conversion to cell matrix failed";
-    return Convert(
+    return Conversion::Run(
         CellMatrix(1, 1), [this](CellMatrix& out) { return Impl().AsCellMatrix(*this, out); }, err,
         &context);
 }
 
 char* XlfOper::AsString(int* err) const {
-    return Convert(
+    return Conversion::Run(
         static_cast<char*>(nullptr), [this](char*& out) { return Impl().AsString(*this, out); },
         err, nullptr);
 }
 
 char* XlfOper::AsString(const std::string& name, int* err) const {
     const std::string context = name + " conversion to char* failed";
-    return Convert(
+    return Conversion::Run(
         static_cast<char*>(nullptr), [this](char*& out) { return Impl().AsString(*this, out); },
         err, &context);
 }
 
 std::wstring XlfOper::AsWideString(int* err) const {
-    return Convert(
+    return Conversion::Run(
         std::wstring(), [this](std::wstring& out) { return Impl().AsWideString(*this, out); }, err,
         nullptr);
 }
 
 XlfRange XlfOper::AsRef(int* err) const {
-    return Convert(
+    return Conversion::Run(
         XlfRange(), [this](XlfRange& out) { return Impl().AsRef(*this, out); }, err, nullptr);
 }
 

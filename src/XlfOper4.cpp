@@ -1,12 +1,12 @@
 #include "XlfOper4.h"
 
 #include "ReturnCode.h"
+#include "XlfConversion.h"
 #include "XlfLog.h"
 #include "XlfOperImpl4.h"
 #include "XlfRecordOps.h"
 
 #include <ostream>
-#include <utility>
 
 namespace vornix {
 
@@ -15,21 +15,7 @@ namespace {
 using Ops = XlfRecordOps<XLOPER>;
 
 const char* const InvalidCountText = "invalid number of argument";
-
-// One conversion: make the start value, fill it, then hand the code back through err or turn it
-// into an exception (with the context when there is one).
-template <typename Result, typename Operation>
-Result Convert4(Result start, Operation operation, int* err, const std::string* context) {
-    Result result = std::move(start);
-    const int code = operation(result);
-    if (err != nullptr)
-        *err = code;
-    else if (context != nullptr)
-        XlfOper4::ThrowOnError(code, *context);
-    else
-        XlfOper4::ThrowOnError(code);
-    return result;
-}
+using Conversion = XlfConversion<XlfOper4>;
 
 } // namespace
 
@@ -239,18 +225,18 @@ XlfOper4 XlfOper4::RangeElement(const XlfRange& range, int row, int column) {
 // --- Conversions ---------------------------------------------------------------------------
 
 double XlfOper4::AsDouble(int* err) const {
-    return Convert4(
+    return Conversion::Run(
         0.0, [this](double& out) { return ConvertDouble(out); }, err, nullptr);
 }
 
 double XlfOper4::AsDouble(const std::string& name, int* err) const {
     const std::string context = "Conversion to double " + name;
-    return Convert4(
+    return Conversion::Run(
         0.0, [this](double& out) { return ConvertDouble(out); }, err, &context);
 }
 
 std::vector<double> XlfOper4::AsDoubleVector(int order, int* err) const {
-    return Convert4(
+    return Conversion::Run(
         std::vector<double>(),
         [this, order](std::vector<double>& out) { return ConvertDoubleVector(out, order); }, err,
         nullptr);
@@ -258,7 +244,7 @@ std::vector<double> XlfOper4::AsDoubleVector(int order, int* err) const {
 
 std::vector<double> XlfOper4::AsDoubleVector(const std::string& name, int order, int* err) const {
     const std::string context = name + " conversion to double vector";
-    return Convert4(
+    return Conversion::Run(
         std::vector<double>(),
         [this, order](std::vector<double>& out) { return ConvertDoubleVector(out, order); }, err,
         &context);
@@ -275,70 +261,70 @@ std::vector<double> XlfOper4::AsArray(const std::string& name, int order, int* e
 }
 
 short XlfOper4::AsShort(int* err) const {
-    return Convert4(
+    return Conversion::Run(
         short{0}, [this](short& out) { return ConvertShort(out); }, err, nullptr);
 }
 
 short XlfOper4::AsShort(const std::string& name, int* err) const {
     const std::string context = name + " conversion to short failed";
-    return Convert4(
+    return Conversion::Run(
         short{0}, [this](short& out) { return ConvertShort(out); }, err, &context);
 }
 
 bool XlfOper4::AsBool(int* err) const {
-    return Convert4(
+    return Conversion::Run(
         false, [this](bool& out) { return ConvertBool(out); }, err, nullptr);
 }
 
 bool XlfOper4::AsBool(const std::string& name, int* err) const {
     const std::string context = name + " conversion to bool failed";
-    return Convert4(
+    return Conversion::Run(
         false, [this](bool& out) { return ConvertBool(out); }, err, &context);
 }
 
 DoubleMatrix XlfOper4::AsMatrix(int* err) const {
     const std::string context = " conversion to matrix failed";
-    return Convert4(
+    return Conversion::Run(
         DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return ConvertMatrix(out); }, err,
         &context);
 }
 
 DoubleMatrix XlfOper4::AsMatrix(const std::string& name, int* err) const {
     const std::string context = name + " conversion to matrix failed";
-    return Convert4(
+    return Conversion::Run(
         DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return ConvertMatrix(out); }, err,
         &context);
 }
 
 CellMatrix XlfOper4::AsCellMatrix(int* err) const {
     const std::string context = " conversion to cell matrix failed";
-    return Convert4(
+    return Conversion::Run(
         CellMatrix(1, 1), [this](CellMatrix& out) { return ConvertCellMatrix(out); }, err,
         &context);
 }
 
 CellMatrix XlfOper4::AsCellMatrix(const std::string& name, int* err) const {
     const std::string context = name + " conversion to cell matrix failed";
-    return Convert4(
+    return Conversion::Run(
         CellMatrix(1, 1), [this](CellMatrix& out) { return ConvertCellMatrix(out); }, err,
         &context);
 }
 
 char* XlfOper4::AsString(int* err) const {
-    return Convert4(
+    return Conversion::Run(
         static_cast<char*>(nullptr), [this](char*& out) { return ConvertString(out); }, err,
         nullptr);
 }
 
 char* XlfOper4::AsString(const std::string& name, int* err) const {
     const std::string context = name + " conversion to char* failed";
-    return Convert4(
+    return Conversion::Run(
         static_cast<char*>(nullptr), [this](char*& out) { return ConvertString(out); }, err,
         &context);
 }
 
 XlfRange XlfOper4::AsRef(int* err) const {
-    return Convert4(
+    return Conversion::Run(
         XlfRange(), [this](XlfRange& out) { return ConvertRef(out); }, err, nullptr);
 }
 
