@@ -1,0 +1,155 @@
+// The wrapper fixed to Excel 4 records, under Excel 4 and under Excel 12: its records and its
+// calls to Excel are Excel 4 ones whatever Excel runs.
+#include "XlfOper4.h"
+#include "GatewayTest.h"
+#include "XlfException.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using vornix::CellMatrix;
+using vornix::MatrixCell;
+using vornix::XlfException;
+using vornix::XlfOper4;
+using vornix::XlfRange;
+using xlstandin::HostValue;
+
+namespace {
+
+template <typename Mode> class XlfOper4Test : public GatewayTest<Mode> {
+protected:
+    static std::string CountedText(const XlfOper4& oper) {
+        const char* counted = oper.AsXLOPER()->val.str;
+        return std::string(counted + 1, static_cast<unsigned char>(counted[0]));
+    }
+
+    // A text as Excel passes it: counted, without a terminating NUL.
+    static XlfOper4 ExcelText4(const std::string& text) {
+        auto* counted = static_cast<char*>(
+            GatewayTest<Mode>::Gateway().GetMemory(static_cast<unsigned>(text.size() + 1)));
+        counted[0] = static_cast<char>(text.size());
+        text.copy(counted + 1, text.size());
+        XlfOper4 value;
+        value.AsXLOPER()->val.str = counted;
+        value.AsXLOPER()->xltype = xltypeStr;
+        return value;
+    }
+
+    // Every call of the function so far went through the Excel 4 entry.
+    bool OnlyThroughExcel4(int xlfn) const {
+        for (const xlstandin::CallbackCall& call : this->Excel().Calls())
+            if (call.function == xlfn && call.excel12)
+                return false;
+        return true;
+    }
+};
+
+using Excel4AndExcel12 = ::testing::Types<Excel4Mode, Excel12Mode>;
+TYPED_TEST_SUITE(XlfOper4Test, Excel4AndExcel12);
+
+TYPED_TEST(XlfOper4Test, TextsKeep254BytesAndCountTheirNul) {
+    EXPECT_EQ(this->CountedText(XlfOper4("")), std::string(1, '\0'));
+    testing::internal::CaptureStderr();
+    const XlfOper4 cut(std::string(300, 't'));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "..\\..\\src\\XlfOper4(968): String truncated to 254 bytes\n");
+    EXPECT_EQ(this->CountedText(cut), std::string(254, 't') + std::string(1, '\0'));
+}
+
+TYPED_TEST(XlfOper4Test, CellMatricesKeepNarrowTextsOnly) {
+    CellMatrix cells(1, 3);
+    cells(0, 0) = MatrixCell(std::string("ab"));
+    cells(0, 1) = MatrixCell(std::wstring(L"wide"));
+    XlfOper4 array;
+    array.SetCellMatrix(cells);
+    EXPECT_EQ(this->CountedText(array.ElementAt(0, 0)), std::string("ab") + '\0');
+    EXPECT_EQ(this->CountedText(array.ElementAt(0, 1)), std::string(1, '\0'));
+    EXPECT_EQ(this->CountedText(array.ElementAt(0, 2)), std::string(1, '\0'));
+}
+
+TYPED_TEST(XlfOper4Test, FailuresNameTheirCause) {
+    try {
+        XlfOper4(1.0).Rows();
+        FAIL() << "no exception";
+    } catch (const XlfException& error) {
+        EXPECT_STREQ(error.what(),
+                     "attempt to perform an xltypeMulti operation on a value of type 1");
+    }
+    this->Excel().FailNext(xlCoerce, xlretInvCount);
+    try {
+        this->ExcelText4("1").AsDouble();
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "invalid number of argument");
+    }
+    this->Excel().FailNext(xlCoerce, xlretInvCount);
+    try {
+        this->ExcelText4("1").AsDouble("n");
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "invalid number of argument, Conversion to double n");
+    }
+    try {
+        XlfOper4::ThrowOnError(xlretInvCount, "n");
+        FAIL() << "no exception";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "invalid number of argument, n");
+    }
+}
+
+TYPED_TEST(XlfOper4Test, ExcelIsCalledThroughTheExcel4Entry) {
+    EXPECT_EQ(this->ExcelText4("2.5").AsDouble(), 2.5);
+    XlfOper4 number;
+    ASSERT_EQ(XlfOper4::Coerce(this->ExcelText4("-0.75"), xltypeNum, number), xlretSuccess);
+    EXPECT_EQ(number.GetType(), xltypeNum);
+    EXPECT_EQ(number.AsXLOPER()->val.num, -0.75);
+    EXPECT_EQ(this->CallCount(xlCoerce), 2);
+    EXPECT_TRUE(this->OnlyThroughExcel4(xlCoerce));
+
+    this->Excel().SetAddInName("C:\\x\\lib.xll");
+    {
+        XlfOper4 name;
+        ASSERT_EQ(this->Gateway().Call4v(xlGetName, name.AsXLOPER(), 0, nullptr), xlretSuccess);
+        EXPECT_EQ(name.GetType(), xltypeStr | xlbitExcelOwned);
+        EXPECT_STREQ(name.AsString(), "C:\\x\\lib.xll");
+        { const XlfOper4 copy(name); }
+        EXPECT_EQ(this->CallCount(xlFree), 1);
+        EXPECT_EQ(name.GetType(), xltypeStr);
+    }
+    EXPECT_EQ(this->CallCount(xlFree), 1);
+    EXPECT_TRUE(this->OnlyThroughExcel4(xlFree));
+}
+
+TYPED_TEST(XlfOper4Test, FailedFreeIsLoggedNotThrown) {
+    this->Excel().SetAddInName("C:\\x\\lib.xll");
+    testing::internal::CaptureStderr();
+    {
+        XlfOper4 name;
+        this->Gateway().Call4v(xlGetName, name.AsXLOPER(), 0, nullptr);
+        this->Excel().FailNext(xlFree, xlretFailed);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "..\\..\\src\\XlfOper4(81): Call to xlFree failed\n");
+    // The stand-in still holds the text it was not given back.
+    this->Excel().Reset(TypeParam::Version);
+}
+
+TYPED_TEST(XlfOper4Test, ReferencesReadTheSheetCellByCell) {
+    const XlfRange range(4, 6, 1, 3, 7);
+    EXPECT_EQ(XlfOper4::RangeElement(range, 1, 0).AsRef(), XlfRange(5, 6, 1, 2, 7));
+    auto& sheet = this->Excel().Sheet();
+    sheet.SetCell(7, 4, 1, HostValue::Number(1));
+    sheet.SetCell(7, 4, 2, HostValue::Number(2));
+    sheet.SetCell(7, 5, 1, HostValue::Number(3));
+    sheet.SetCell(7, 5, 2, HostValue::Number(4));
+    XlfOper4 reference;
+    reference.SetRef(range);
+    EXPECT_EQ(reference.AsDoubleVector(vornix::RowByRow), (std::vector<double>{1, 2, 3, 4}));
+    EXPECT_EQ(reference.AsDoubleVector(vornix::ColumnByColumn), (std::vector<double>{1, 3, 2, 4}));
+    EXPECT_TRUE(this->OnlyThroughExcel4(xlCoerce));
+}
+
+} // namespace
