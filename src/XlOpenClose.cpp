@@ -11,9 +11,17 @@
 
 namespace {
 
-// Diagnostics go to the debugger while the add-in is open.
-vornix::Win32StreamBuf debuggerBuffer;
 std::streambuf* previousBuffer = nullptr;
+
+// Diagnostics go to the debugger while the add-in is open. Should the library be unloaded without
+// being closed, the error stream must not be left writing into a buffer that is gone.
+struct DebuggerBuffer {
+    vornix::Win32StreamBuf buffer;
+    ~DebuggerBuffer() {
+        if (std::cerr.rdbuf() == &buffer)
+            std::cerr.rdbuf(previousBuffer != &buffer ? previousBuffer : nullptr);
+    }
+} debugger;
 
 constexpr DWORD ModulePathSize = 260;
 constexpr DWORD FirstPathBufferSize = 4096;
@@ -62,7 +70,7 @@ bool AppendDirectoryToPath(const std::string& moduleFile) {
 // The module holding this code: the allocation base of the region one of its objects lies in.
 bool FindOwnModule(HMODULE& module) {
     MEMORY_BASIC_INFORMATION region{};
-    if (VirtualQuery(&debuggerBuffer, &region, sizeof(region)) == 0) {
+    if (VirtualQuery(&debugger, &region, sizeof(region)) == 0) {
         Log(83) << " Could not attain path of DLL" << std::endl;
         return false;
     }
@@ -77,7 +85,7 @@ std::string ModuleFileName(HMODULE module) {
 }
 
 int Open() {
-    previousBuffer = std::cerr.rdbuf(&debuggerBuffer);
+    previousBuffer = std::cerr.rdbuf(&debugger.buffer);
     Log(56) << "std::cerr redirected to MSVC debugger" << std::endl;
     bool success = false;
     HMODULE module = nullptr;
