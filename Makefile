@@ -28,6 +28,10 @@ test-native: build-native
 test-win32: build-win32
 	ctest --preset win32
 
+# Example formulas on Tesmor.xll, run headless by xlhost in both Excel modes.
+demo: build-win32
+	@scripts/demo
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 

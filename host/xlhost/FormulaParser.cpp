@@ -1,0 +1,261 @@
+#include "FormulaParser.h"
+
+#include "ExcelApi.h"
+#include "NumberText.h"
+
+#include <cctype>
+#include <stdexcept>
+#include <utility>
+
+namespace xlhost {
+
+using xlstandin::HostValue;
+
+namespace {
+
+// Thrown inside the parser only; Parse turns it into the reason.
+struct ParseError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+constexpr int errorLiterals[] = {xlerrNull, xlerrDiv0, xlerrValue, xlerrRef,
+                                 xlerrName, xlerrNum,  xlerrNA};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool StartsName(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_';
+}
+
+bool ContinuesName(char c) {
+    return StartsName(c) || IsDigit(c) || c == '.';
+}
+
+bool StartsNumber(char c) {
+    return IsDigit(c) || c == '.' || c == '+' || c == '-';
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+} // namespace
+
+bool FormulaParser::Parse(const std::string& text, Expression& formula, std::string& reason) {
+    FormulaParser parser(text);
+    try {
+        if (parser.Peek() == '=') {
+            ++parser.position_;
+        }
+        Expression call = parser.ReadCall();
+        if (parser.Peek() != '\0') {
+            parser.Fail(std::string("unexpected \"") + text[parser.position_] +
+                        "\" after the call");
+        }
+        formula = std::move(call);
+        return true;
+    } catch (const ParseError& error) {
+        reason = error.what();
+        return false;
+    }
+}
+
+Expression FormulaParser::ReadCall() {
+    if (!StartsName(Peek())) {
+        Fail("expected a function name");
+    }
+    Expression call;
+    call.name = ReadName();
+    Expect('(');
+    if (Peek() == ')') {
+        ++position_;
+        return call;
+    }
+    for (;;) {
+        call.arguments.push_back(ReadArgument());
+        const char next = Peek();
+        if (next != ',' && next != ')') {
+            Fail("expected \",\" or \")\"");
+        }
+        ++position_;
+        if (next == ')') {
+            return call;
+        }
+    }
+}
+
+Expression FormulaParser::ReadArgument() {
+    const char next = Peek();
+    if (next == ',' || next == ')') {
+        return Expression{}; // missing
+    }
+    if (StartsName(next)) {
+        return ReadNamed();
+    }
+    Expression constant;
+    constant.value = next == '{' ? ReadArray() : ReadConstant();
+    return constant;
+}
+
+// A call, or TRUE or FALSE; other bare names Excel would look up as defined names.
+Expression FormulaParser::ReadNamed() {
+    const std::size_t start = position_;
+    const std::string name = ReadName();
+    if (Peek() == '(') {
+        position_ = start;
+        return ReadCall();
+    }
+    const std::string upper = Upper(name);
+    if (upper != "TRUE" && upper != "FALSE") {
+        position_ = start;
+        Fail("unknown name \"" + name + "\"");
+    }
+    Expression constant;
+    constant.value = HostValue::Boolean(upper == "TRUE");
+    return constant;
+}
+
+HostValue FormulaParser::ReadConstant() {
+    const char next = Peek();
+    if (next == '"') {
+        return ReadText();
+    }
+    if (next == '#') {
+        return ReadError();
+    }
+    if (StartsNumber(next)) {
+        return ReadNumber();
+    }
+    if (StartsName(next)) {
+        const std::size_t start = position_;
+        const Expression named = ReadNamed();
+        if (!named.IsCall()) {
+            return named.value;
+        }
+        position_ = start;
+        Fail("an array holds constants only");
+    }
+    Fail("expected a value");
+}
+
+HostValue FormulaParser::ReadNumber() {
+    const std::size_t start = position_;
+    if (text_[position_] == '+' || text_[position_] == '-') {
+        ++position_;
+    }
+    while (position_ < text_.size() && (IsDigit(text_[position_]) || text_[position_] == '.')) {
+        ++position_;
+    }
+    if (position_ < text_.size() && (text_[position_] == 'E' || text_[position_] == 'e')) {
+        ++position_;
+        if (position_ < text_.size() && (text_[position_] == '+' || text_[position_] == '-')) {
+            ++position_;
+        }
+        while (position_ < text_.size() && IsDigit(text_[position_])) {
+            ++position_;
+        }
+    }
+    const std::string number = text_.substr(start, position_ - start);
+    double value = 0;
+    if (!xlstandin::NumberText::Parse(number, value)) {
+        position_ = start;
+        Fail("cannot read the number \"" + number + "\"");
+    }
+    return HostValue::Number(value);
+}
+
+HostValue FormulaParser::ReadText() {
+    const std::size_t start = position_++;
+    std::string bytes;
+    for (;;) {
+        if (position_ >= text_.size()) {
+            position_ = start;
+            Fail("text without its closing quote");
+        }
+        const char c = text_[position_++];
+        if (c != '"') {
+            bytes += c;
+        } else if (position_ < text_.size() && text_[position_] == '"') {
+            bytes += '"';
+            ++position_;
+        } else {
+            return HostValue::Text(bytes);
+        }
+    }
+}
+
+HostValue FormulaParser::ReadError() {
+    for (int code : errorLiterals) {
+        const std::string literal = HostValue::ErrorName(code);
+        if (Upper(text_.substr(position_, literal.size())) == literal) {
+            position_ += literal.size();
+            return HostValue::Error(code);
+        }
+    }
+    Fail("unknown error value");
+}
+
+HostValue FormulaParser::ReadArray() {
+    Expect('{');
+    std::vector<HostValue> elements;
+    int rows = 1;
+    int columns = 0;
+    for (;;) {
+        elements.push_back(ReadConstant());
+        const char next = Peek();
+        ++position_;
+        if (next == ';' || next == '}') {
+            const int count = static_cast<int>(elements.size());
+            if (columns == 0) {
+                columns = count;
+            } else if (count != rows * columns) {
+                --position_;
+                Fail("array rows of different lengths");
+            }
+            if (next == '}') {
+                return HostValue::Array(rows, columns, std::move(elements));
+            }
+            ++rows;
+        } else if (next != ',') {
+            --position_;
+            Fail("expected \",\", \";\" or \"}\"");
+        }
+    }
+}
+
+std::string FormulaParser::ReadName() {
+    const std::size_t start = position_;
+    while (position_ < text_.size() && ContinuesName(text_[position_])) {
+        ++position_;
+    }
+    return text_.substr(start, position_ - start);
+}
+
+char FormulaParser::Peek() {
+    while (position_ < text_.size() && IsBlank(text_[position_])) {
+        ++position_;
+    }
+    return position_ < text_.size() ? text_[position_] : '\0';
+}
+
+void FormulaParser::Expect(char wanted) {
+    if (Peek() != wanted) {
+        Fail(std::string("expected \"") + wanted + "\"");
+    }
+    ++position_;
+}
+
+void FormulaParser::Fail(const std::string& what) const {
+    throw ParseError("at column " + std::to_string(position_ + 1) + ": " + what);
+}
+
+} // namespace xlhost

@@ -1,0 +1,41 @@
+// Reads the formulas given to xlhost: an optional "=", then NAME(ARGUMENT, ...). An argument is
+// a number, a text in double quotes ("" for a quote), TRUE or FALSE, an error literal, an array
+// of constants {1,2;3,4}, a nested call, or nothing (a missing argument). Names, TRUE, FALSE and
+// error literals are read without regard to case.
+#pragma once
+
+#include "Expression.h"
+
+#include <cstddef>
+#include <string>
+
+namespace xlhost {
+
+class FormulaParser {
+public:
+    // False with the reason, which names the column where reading stopped, when the text is no
+    // formula.
+    static bool Parse(const std::string& text, Expression& formula, std::string& reason);
+
+private:
+    explicit FormulaParser(const std::string& text) : text_(text) {}
+
+    Expression ReadCall();
+    Expression ReadArgument();
+    Expression ReadNamed();
+    xlstandin::HostValue ReadConstant();
+    xlstandin::HostValue ReadNumber();
+    xlstandin::HostValue ReadText();
+    xlstandin::HostValue ReadError();
+    xlstandin::HostValue ReadArray();
+    std::string ReadName();
+
+    char Peek();              // next character after blanks, or '\0' at the end
+    void Expect(char wanted); // consumes wanted (after blanks) or fails
+    [[noreturn]] void Fail(const std::string& what) const;
+
+    const std::string& text_;
+    std::size_t position_ = 0;
+};
+
+} // namespace xlhost

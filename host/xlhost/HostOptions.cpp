@@ -1,0 +1,165 @@
+#include "HostOptions.h"
+
+#include "ExcelStandIn.h"
+
+#include <charconv>
+#include <cstddef>
+
+namespace xlhost {
+
+namespace {
+
+const char* const usage =
+    "usage: xlhost [options] ADDIN.xll [FORMULA ...]\n"
+    "Loads the add-in into an Excel stand-in, calls xlAutoOpen, evaluates each formula, calls\n"
+    "xlAutoClose and prints one line per formula with its result.\n"
+    "\n"
+    "A formula is [=]NAME(ARGUMENT, ...) of a function the add-in registered; an argument is a\n"
+    "number (2.5, -6.75, 1E-07), a text (\"10.1\", \"\" for a quote), TRUE, FALSE, an error\n"
+    "(#VALUE!, #N/A, ...), an array {1,2;3,4}, a nested call, or nothing (missing).\n"
+    "\n"
+    "options:\n"
+    "  --excel-version N  play Excel version N (default 12; other versions use Excel 4 records)\n"
+    "  --wizard           evaluate the formulas while the function wizard is open\n"
+    "  --list             print the registered functions, one per line, fields tab-separated:\n"
+    "                     name, export, type text, argument text, category, function help,\n"
+    "                     argument helps\n"
+    "  --status           print each status-bar message on standard error as \"status> TEXT\"\n"
+    "  --fail NAME=CODE   every call of Excel function NAME (xlCoerce, xlGetName, ...) returns\n"
+    "                     CODE; repeatable\n"
+    "  --no-xlcall        keep XLCALL32.DLL out of reach of the add-in\n"
+    "  --debug-output     print each debug string the add-in sends as \"debug> TEXT\" on standard\n"
+    "                     error (a line feed as \\n)\n"
+    "  --help             print this text\n"
+    "\n"
+    "Exit status 0 when the add-in loaded and xlAutoOpen returned 1; otherwise 1, with one line\n"
+    "on standard error saying what failed. A formula that does not read fails the run before\n"
+    "the add-in is loaded.\n";
+
+bool ReadNumber(const std::string& text, int& number) {
+    const char* end = text.data() + text.size();
+    const auto read = std::from_chars(text.data(), end, number);
+    return !text.empty() && read.ec == std::errc() && read.ptr == end && number >= 0;
+}
+
+bool ReadFault(const std::string& text, InjectedFault& fault, std::string& error) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string::npos || !ReadNumber(text.substr(equals + 1), fault.code)) {
+        error = "--fail needs NAME=CODE with a number for CODE, not \"" + text + "\"";
+        return false;
+    }
+    fault.name = text.substr(0, equals);
+    fault.function = xlstandin::ExcelStandIn::FunctionNumber(fault.name);
+    if (fault.function < 0) {
+        error = "--fail: the Excel stand-in plays no function \"" + fault.name + "\"";
+        return false;
+    }
+    return true;
+}
+
+// The options that take no value, and where each sets its flag.
+struct Flag {
+    const char* name;
+    bool HostOptions::*field;
+};
+
+constexpr Flag flags[] = {
+    {"--wizard", &HostOptions::wizard},
+    {"--list", &HostOptions::list},
+    {"--status", &HostOptions::status},
+    {"--no-xlcall", &HostOptions::noXlCall},
+    {"--debug-output", &HostOptions::debugOutput},
+    {"--help", &HostOptions::help},
+};
+
+const Flag* FindFlag(const std::string& name) {
+    for (const Flag& flag : flags) {
+        if (name == flag.name) {
+            return &flag;
+        }
+    }
+    return nullptr;
+}
+
+bool ReadValued(const std::string& name, const std::string& value, HostOptions& options,
+                std::string& error) {
+    if (name == "--excel-version") {
+        if (!ReadNumber(value, options.excelVersion) || options.excelVersion == 0) {
+            error = "--excel-version needs a version number, not \"" + value + "\"";
+            return false;
+        }
+        return true;
+    }
+    InjectedFault fault;
+    if (!ReadFault(value, fault, error)) {
+        return false;
+    }
+    options.faults.push_back(fault);
+    return true;
+}
+
+// Reads the option at arguments[next - 1], and its value from arguments[next] when it takes one
+// that it does not carry after "=".
+bool ReadOption(const std::vector<std::string>& arguments, std::size_t& next, HostOptions& options,
+                std::string& error) {
+    const std::string& argument = arguments[next - 1];
+    const std::size_t equals = argument.find('=');
+    const std::string name = argument.substr(0, equals);
+    if (const Flag* flag = FindFlag(name)) {
+        if (equals != std::string::npos) {
+            error = name + " takes no value";
+            return false;
+        }
+        options.*flag->field = true;
+        return true;
+    }
+    if (name != "--excel-version" && name != "--fail") {
+        error = "unknown option \"" + name + "\"";
+        return false;
+    }
+    if (equals != std::string::npos) {
+        return ReadValued(name, argument.substr(equals + 1), options, error);
+    }
+    if (next >= arguments.size()) {
+        error = name + " needs a value";
+        return false;
+    }
+    return ReadValued(name, arguments[next++], options, error);
+}
+
+void ReadPositional(const std::string& argument, HostOptions& options) {
+    if (options.addIn.empty()) {
+        options.addIn = argument;
+    } else {
+        options.formulas.push_back(argument);
+    }
+}
+
+} // namespace
+
+bool HostOptions::Parse(const std::vector<std::string>& arguments, HostOptions& options,
+                        std::string& error) {
+    options = HostOptions();
+    bool optionsEnded = false;
+    for (std::size_t next = 0; next < arguments.size();) {
+        const std::string& argument = arguments[next++];
+        if (optionsEnded || argument.compare(0, 2, "--") != 0) {
+            ReadPositional(argument, options);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (!ReadOption(arguments, next, options, error)) {
+            return false;
+        }
+    }
+    if (options.addIn.empty() && !options.help) {
+        error = "no add-in given (xlhost --help tells more)";
+        return false;
+    }
+    return true;
+}
+
+const char* HostOptions::Usage() {
+    return usage;
+}
+
+} // namespace xlhost

@@ -1,0 +1,35 @@
+// xlhost's command line: options, the add-in, and the formulas to evaluate.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace xlhost {
+
+// --fail NAME=CODE: every call of the Excel function returns code.
+struct InjectedFault {
+    std::string name; // as in Excel's SDK, "xlCoerce"
+    int function;
+    int code;
+};
+
+struct HostOptions {
+    int excelVersion = 12;
+    bool wizard = false;
+    bool list = false;
+    bool status = false;
+    bool noXlCall = false;
+    bool debugOutput = false;
+    bool help = false;
+    std::vector<InjectedFault> faults;
+    std::string addIn;
+    std::vector<std::string> formulas;
+
+    // Options may stand anywhere before "--", as "--name value" or "--name=value". False with
+    // a one-line reason for a command line xlhost cannot run; --help needs nothing else.
+    static bool Parse(const std::vector<std::string>& arguments, HostOptions& options,
+                      std::string& error);
+    static const char* Usage();
+};
+
+} // namespace xlhost

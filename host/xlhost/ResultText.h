@@ -1,0 +1,27 @@
+// The line xlhost prints for a formula's result: numbers in their shortest exact form (#NUM!
+// for infinities and NaN), texts quoted with quotes doubled and other characters escaped, TRUE
+// and FALSE, errors by name, arrays as {a,b;c,d}, a null result pointer as (null).
+#pragma once
+
+#include "FunctionInvoker.h"
+#include "HostValue.h"
+
+#include <string>
+
+namespace xlhost {
+
+class ResultText {
+public:
+    // wideText: texts are XLOPER12 code units, printed as \uHHHH when not printable ASCII;
+    // XLOPER bytes print as \xHH. NUL prints as \0 in both.
+    static std::string Of(const xlstandin::CallResult& result, bool wideText);
+    static std::string Of(const xlstandin::HostValue& value, bool wideText);
+
+private:
+    static std::string Number(double number);
+    static std::string Text(const std::u16string& text, bool wideText);
+    static std::string Unit(char16_t unit, bool wideText);
+    static std::string Array(const xlstandin::HostValue& array, bool wideText);
+};
+
+} // namespace xlhost

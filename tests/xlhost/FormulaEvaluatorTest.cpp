@@ -1,0 +1,101 @@
+// Formulas evaluated on the Excel stand-in: nested calls pass their results on, unknown names
+// answer #NAME?, and each result says which record layout its texts came in.
+#include "FormulaEvaluator.h"
+#include "ExcelStandInTest.h"
+#include "FormulaParser.h"
+#include "RecordCodec.h"
+#include "ResultText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// Functions of this test that formulas call: the argument back in either layout, or nothing.
+XLSTANDIN_TEST_EXPORT XLOPER12* __stdcall XlhostEcho(XLOPER12* value) {
+    return value;
+}
+XLSTANDIN_TEST_EXPORT XLOPER* __stdcall XlhostEcho4(XLOPER* value) {
+    return value;
+}
+XLSTANDIN_TEST_EXPORT XLOPER12* __stdcall XlhostNothing() {
+    return nullptr;
+}
+
+namespace {
+
+using xlstandin::HostValue;
+
+class FormulaEvaluatorTest : public ExcelStandInTest {
+protected:
+    void SetUp() override {
+        ExcelStandInTest::SetUp();
+        const std::string module = TestModule({{"XlhostEcho", Proc(&XlhostEcho)},
+                                               {"XlhostEcho4", Proc(&XlhostEcho4)},
+                                               {"XlhostNothing", Proc(&XlhostNothing)}});
+        Register({module, "XlhostEcho", "QQ", "Echo"});
+        Register({module, "XlhostEcho4", "PP", "Echo4"});
+        Register({module, "XlhostNothing", "Q", "Nothing"});
+    }
+
+    // REGISTER as an add-in sends it, through Excel4v.
+    static void Register(const std::vector<std::string>& texts) {
+        xlstandin::ResultMemory memory;
+        std::vector<XLOPER> records(texts.size());
+        std::vector<LPXLOPER> arguments;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            xlstandin::RecordCodec<XLOPER>::Write(HostValue::Text(texts[i]), records[i], memory);
+            arguments.push_back(&records[i]);
+        }
+        XLOPER id{};
+        ASSERT_EQ(xlretSuccess, Excel().Excel4v(xlfRegister, &id, static_cast<int>(texts.size()),
+                                                arguments.data()));
+        ASSERT_EQ(xltypeNum, id.xltype) << texts[1];
+    }
+
+    static xlhost::Evaluation Evaluate(const std::string& text) {
+        xlhost::Expression formula;
+        std::string reason;
+        EXPECT_TRUE(xlhost::FormulaParser::Parse(text, formula, reason)) << reason;
+        return xlhost::FormulaEvaluator(Excel()).Evaluate(formula);
+    }
+
+    static std::string Printed(const std::string& text) {
+        const xlhost::Evaluation evaluation = Evaluate(text);
+        return xlhost::ResultText::Of(evaluation.result, evaluation.wideText);
+    }
+};
+
+TEST_F(FormulaEvaluatorTest, NestedCallsPassTheirResultsOn) {
+    EXPECT_EQ("\"a\"\"b\"", Printed("=echo(ECHO(\"a\"\"b\"))"));
+    EXPECT_EQ("{1,2;3,4}", Printed("Echo(Echo4(Echo({1,2;3,4})))"));
+    EXPECT_EQ("2.5", Printed("Echo(Echo4(2.5))"));
+}
+
+TEST_F(FormulaEvaluatorTest, TextsCarryTheLayoutOfTheRecordTheyCameIn) {
+    EXPECT_TRUE(Evaluate("Echo(\"x\")").wideText);
+    EXPECT_FALSE(Evaluate("Echo4(\"x\")").wideText);
+    EXPECT_EQ("\"\\u00E9\"", Printed("Echo(\"\xE9\")"));
+    EXPECT_EQ("\"\\xE9\"", Printed("Echo4(\"\xE9\")"));
+}
+
+TEST_F(FormulaEvaluatorTest, NullResultsPrintAsNullAndPassOnAsNumErrors) {
+    const xlhost::Evaluation nothing = Evaluate("Nothing()");
+    EXPECT_TRUE(nothing.result.nullPointer);
+    EXPECT_EQ("(null)", Printed("Nothing()"));
+    EXPECT_EQ("#NUM!", Printed("Echo(Nothing())"));
+}
+
+TEST_F(FormulaEvaluatorTest, NamesNobodyRegisteredAnswerNameErrors) {
+    const xlhost::Evaluation unknown = Evaluate("Echo5(1)");
+    EXPECT_FALSE(unknown.result.called);
+    EXPECT_EQ("#NAME?", Printed("Echo5(1)"));
+    EXPECT_EQ("#NAME?", Printed("Echo(Echo5(1))"));
+}
+
+TEST_F(FormulaEvaluatorTest, MissingArgumentsArriveAsMissingValues) {
+    EXPECT_EQ(HostValue::Missing(), Evaluate("Echo()").result.value);
+    EXPECT_EQ(HostValue::Missing(), Evaluate("Echo4( )").result.value);
+}
+
+} // namespace

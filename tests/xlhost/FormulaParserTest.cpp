@@ -1,0 +1,90 @@
+// Formulas as xlhost reads them from its command line, and the reasons it gives for text that
+// is no formula.
+#include "FormulaParser.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace {
+
+using xlhost::Expression;
+using xlhost::FormulaParser;
+
+// NAME(argument,...) with the values as the stand-in writes them.
+std::string Describe(const Expression& expression) {
+    std::ostringstream text;
+    if (!expression.IsCall()) {
+        text << expression.value;
+        return text.str();
+    }
+    text << expression.name << '(';
+    for (std::size_t i = 0; i < expression.arguments.size(); ++i) {
+        text << (i > 0 ? "," : "") << Describe(expression.arguments[i]);
+    }
+    text << ')';
+    return text.str();
+}
+
+std::string Parsed(const std::string& formula) {
+    Expression expression;
+    std::string reason;
+    EXPECT_TRUE(FormulaParser::Parse(formula, expression, reason)) << formula << ": " << reason;
+    return Describe(expression);
+}
+
+std::string Refused(const std::string& formula) {
+    Expression expression;
+    std::string reason;
+    EXPECT_FALSE(FormulaParser::Parse(formula, expression, reason)) << formula;
+    return reason;
+}
+
+TEST(FormulaParser, ReadsEveryKindOfArgument) {
+    EXPECT_EQ(
+        "bin_Dec2Bin(2.5,-6.75,1e-07,0.5,\"a\"\"b\",\"\",TRUE,FALSE,#N/A,{1,\"x\";TRUE,#DIV/0!})",
+        Parsed("=bin_Dec2Bin(2.5, -6.75, 1E-07, .5, \"a\"\"b\", \"\", TRUE, false, #N/A, "
+               "{1,\"x\";true,#DIV/0!})"));
+    EXPECT_EQ("f((missing),(missing),3)", Parsed("f( , ,3)"));
+    EXPECT_EQ("f()", Parsed("f()"));
+    EXPECT_EQ("f()", Parsed("f( )"));
+    EXPECT_EQ("f({1;2;3})", Parsed("f({ 1 ; 2 ; 3 })"));
+}
+
+TEST(FormulaParser, ReadsNestedCallsAndKeepsTheNamesAsWritten) {
+    EXPECT_EQ("bin_Bin2Dec(BIN_DEC2BIN(10.1,8))", Parsed("  bin_Bin2Dec( BIN_DEC2BIN(10.1 ,8) ) "));
+    EXPECT_EQ("a.b_2(g(h()),TRUE)", Parsed("a.b_2(g(h()),True)"));
+}
+
+TEST(FormulaParser, ReadsEveryErrorLiteralWithoutRegardToCase) {
+    EXPECT_EQ("f(#NULL!,#DIV/0!,#VALUE!,#REF!,#NAME?,#NUM!,#N/A)",
+              Parsed("f(#null!,#Div/0!,#VALUE!,#ref!,#name?,#Num!,#n/a)"));
+}
+
+TEST(FormulaParser, NamesWhereReadingStopped) {
+    EXPECT_EQ("at column 1: expected a function name", Refused(""));
+    EXPECT_EQ("at column 2: expected a function name", Refused("=2.5"));
+    EXPECT_EQ("at column 2: expected \"(\"", Refused("f"));
+    EXPECT_EQ("at column 4: expected \",\" or \")\"", Refused("f(1"));
+    EXPECT_EQ("at column 5: expected \",\" or \")\"", Refused("f(1 2)"));
+    EXPECT_EQ("at column 6: unexpected \"x\" after the call", Refused("f(1) x"));
+    EXPECT_EQ("at column 3: text without its closing quote", Refused("f(\"abc)"));
+    EXPECT_EQ("at column 3: unknown error value", Refused("f(#FOO!)"));
+    EXPECT_EQ("at column 5: unknown name \"abc\"", Refused("f(1,abc)"));
+    EXPECT_EQ("at column 3: cannot read the number \"1E999\"", Refused("f(1E999)"));
+    EXPECT_EQ("at column 3: cannot read the number \"1.2.3\"", Refused("f(1.2.3)"));
+    EXPECT_EQ("at column 3: cannot read the number \"-\"", Refused("f(-g(1))"));
+    EXPECT_EQ("at column 3: unknown name \"g\"", Refused("f(g"));
+}
+
+TEST(FormulaParser, RefusesArraysThatAreNotTables) {
+    EXPECT_EQ("at column 9: array rows of different lengths", Refused("f({1,2;3})"));
+    EXPECT_EQ("at column 11: array rows of different lengths", Refused("f({1;2,3,4})"));
+    EXPECT_EQ("at column 6: an array holds constants only", Refused("f({1,g(2)})"));
+    EXPECT_EQ("at column 4: expected a value", Refused("f({})"));
+    EXPECT_EQ("at column 6: expected a value", Refused("f({1,})"));
+    EXPECT_EQ("at column 6: expected \",\", \";\" or \"}\"", Refused("f({1 2})"));
+}
+
+} // namespace
