@@ -28,10 +28,24 @@ template <typename Function> Function ProcAs(FARPROC address) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
 }
 
+// The count record pointers of a variadic call, as an array; null when the count is one Excel
+// would refuse.
 template <typename Record> std::vector<Record*> GatherArguments(int count, va_list args) {
     std::vector<Record*> records(static_cast<std::size_t>(count));
     for (Record*& record : records)
         record = static_cast<Record*>(va_arg(args, void*));
+    return records;
+}
+
+bool IsArgumentCount(int count) {
+    return count >= 0 && count <= MaxArguments;
+}
+
+// Typed copies of the untyped record pointers of a version-independent call.
+template <typename Record> std::vector<Record*> Typed(int count, LPXLFOPER args[]) {
+    std::vector<Record*> records(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i)
+        records[i] = static_cast<Record*>(args[i]);
     return records;
 }
 
@@ -135,7 +149,7 @@ void XlfExcel::ChooseImplementation() {
 }
 
 int XlfExcel::Call(int xlfn, LPXLFOPER result, int count, ...) const {
-    if (count < 0 || count > MaxArguments)
+    if (!IsArgumentCount(count))
         return xlretInvCount;
     va_list args;
     va_start(args, count);
@@ -145,22 +159,16 @@ int XlfExcel::Call(int xlfn, LPXLFOPER result, int count, ...) const {
 }
 
 int XlfExcel::Callv(int xlfn, LPXLFOPER result, int count, LPXLFOPER args[]) const {
-    if (count < 0 || count > MaxArguments)
+    if (!IsArgumentCount(count))
         return xlretInvCount;
-    if (excel12_) {
-        std::vector<LPXLOPER12> records(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i)
-            records[i] = static_cast<LPXLOPER12>(args[i]);
-        return Call12v(xlfn, static_cast<LPXLOPER12>(result), count, records.data());
-    }
-    std::vector<LPXLOPER> records(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
-        records[i] = static_cast<LPXLOPER>(args[i]);
-    return Call4v(xlfn, static_cast<LPXLOPER>(result), count, records.data());
+    if (excel12_)
+        return Call12v(xlfn, static_cast<LPXLOPER12>(result), count,
+                       Typed<XLOPER12>(count, args).data());
+    return Call4v(xlfn, static_cast<LPXLOPER>(result), count, Typed<XLOPER>(count, args).data());
 }
 
 int XlfExcel::Call4(int xlfn, LPXLOPER result, int count, ...) const {
-    if (count < 0 || count > MaxArguments)
+    if (!IsArgumentCount(count))
         return xlretInvCount;
     va_list args;
     va_start(args, count);
@@ -179,7 +187,7 @@ int XlfExcel::Call4v(int xlfn, LPXLOPER result, int count, LPXLOPER args[]) cons
 }
 
 int XlfExcel::Call12(int xlfn, LPXLOPER12 result, int count, ...) const {
-    if (count < 0 || count > MaxArguments)
+    if (!IsArgumentCount(count))
         return xlretInvCount;
     va_list args;
     va_start(args, count);
