@@ -22,44 +22,22 @@ LPXLOPER12 XlfOperImpl12::AsXLOPER12(const XlfOper& oper) const {
 }
 
 XlfOper& XlfOperImpl12::SetWideString(XlfOper& oper, const std::wstring& text) const {
-    XLOPER12* record = RecordPtr(oper);
-    if (record == nullptr)
-        return oper;
     const std::size_t length = std::min(text.size(), MaxLength);
-    auto* counted =
-        static_cast<XCHAR*>(Ops::TryGetMemory(XlfCountedString::BlockSize<XCHAR>(length, 0)));
-    if (counted == nullptr) {
-        RecordOf(oper) = nullptr;
-        return oper;
-    }
-    XlfTextConversion::WideToUnits(text, length, XlfCountedString::Text(counted));
-    XlfCountedString::SetLength(counted, length);
-    record->val.str = counted;
-    record->xltype = xltypeStr;
-    return oper;
+    return SetText(oper, length, 0, [&](XCHAR* units) {
+        XlfTextConversion::WideToUnits(text, length, units);
+        return length;
+    });
 }
 
 // The prefix counts the code units the conversion produced: one per byte unless the locale
 // reads several bytes as one character.
 XlfOper& XlfOperImpl12::SetString(XlfOper& oper, const char* text) const {
-    XLOPER12* record = RecordPtr(oper);
-    if (record == nullptr)
-        return oper;
     if (text == nullptr)
         text = "";
     const std::size_t length = std::min(std::strlen(text), MaxLength);
-    auto* counted =
-        static_cast<XCHAR*>(Ops::TryGetMemory(XlfCountedString::BlockSize<XCHAR>(length, 0)));
-    if (counted == nullptr) {
-        RecordOf(oper) = nullptr;
-        return oper;
-    }
-    const std::size_t units =
-        XlfTextConversion::NarrowToUnits(text, length, XlfCountedString::Text(counted));
-    XlfCountedString::SetLength(counted, units);
-    record->val.str = counted;
-    record->xltype = xltypeStr;
-    return oper;
+    return SetText(oper, length, 0, [&](XCHAR* units) {
+        return XlfTextConversion::NarrowToUnits(text, length, units);
+    });
 }
 
 char* XlfOperImpl12::TextAsNarrow(const XCHAR* counted) const {

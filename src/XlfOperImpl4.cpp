@@ -23,27 +23,17 @@ LPXLOPER12 XlfOperImpl4::AsXLOPER12(const XlfOper&) const {
 }
 
 XlfOper& XlfOperImpl4::SetWideString(XlfOper& oper, const std::wstring& text) const {
-    XLOPER* record = RecordPtr(oper);
-    if (record == nullptr)
-        return oper;
     std::size_t length = text.size();
     if (length > MaxWideStringBytes) {
         XlfLog::At("XlfOperImpl4", 813) << "String truncated to 255 bytes" << std::endl;
         length = MaxWideStringBytes;
     }
-    auto* counted =
-        static_cast<char*>(Ops::TryGetMemory(XlfCountedString::BlockSize<char>(length, 0)));
-    if (counted == nullptr) {
-        RecordOf(oper) = nullptr;
-        return oper;
-    }
-    std::vector<XCHAR> units(length);
-    XlfTextConversion::WideToUnits(text, length, units.data());
-    XlfTextConversion::UnitsToNarrow(units.data(), length, XlfCountedString::Text(counted));
-    XlfCountedString::SetLength(counted, length);
-    record->val.str = counted;
-    record->xltype = xltypeStr;
-    return oper;
+    return SetText(oper, length, 0, [&](char* bytes) {
+        std::vector<XCHAR> units(length);
+        XlfTextConversion::WideToUnits(text, length, units.data());
+        XlfTextConversion::UnitsToNarrow(units.data(), length, bytes);
+        return length;
+    });
 }
 
 XlfOper& XlfOperImpl4::SetString(XlfOper& oper, const char* text) const {
@@ -62,17 +52,12 @@ bool XlfOperImpl4::SetByteString(XLOPER& record, const char* text, const char* l
         XlfLog::At(logUnit, logLine) << "String truncated to 254 bytes" << std::endl;
         length = MaxStringBytes;
     }
-    auto* counted =
-        static_cast<char*>(Ops::TryGetMemory(XlfCountedString::BlockSize<char>(length, 1)));
-    if (counted == nullptr)
-        return false;
-    char* body = XlfCountedString::Text(counted);
-    std::memcpy(body, text, length);
-    body[length] = '\0';
-    XlfCountedString::SetLength(counted, length + 1);
-    record.val.str = counted;
-    record.xltype = xltypeStr;
-    return true;
+    // The terminating NUL is stored and counted as the last character.
+    return Ops::SetText(record, length, 1, [&](char* body) {
+        std::memcpy(body, text, length);
+        body[length] = '\0';
+        return length + 1;
+    });
 }
 
 char* XlfOperImpl4::TextAsNarrow(const char* counted) const {

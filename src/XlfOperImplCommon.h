@@ -313,6 +313,16 @@ protected:
 
     static Record* RecordPtr(const XlfOper& oper) { return static_cast<Record*>(RecordOf(oper)); }
 
+    // The text setters' frame: nothing for a null record; a null record when temporary memory
+    // gives no block for the text.
+    template <typename Fill>
+    static XlfOper& SetText(XlfOper& oper, std::size_t length, std::size_t extra, Fill fill) {
+        Record* record = RecordPtr(oper);
+        if (record != nullptr && !Ops::SetText(*record, length, extra, fill))
+            RecordOf(oper) = nullptr;
+        return oper;
+    }
+
 private:
     static bool HasBit(const XlfOper& oper, DWORD bit) {
         return (Ops::TypeOf(RecordPtr(oper)) & bit) != 0;

@@ -69,6 +69,21 @@ public:
         return record;
     }
 
+    // Makes record a text: a counted string of length units, and extra units after them, from
+    // temporary memory; fill(units) writes the units and returns the length to count. False
+    // when temporary memory gives no block.
+    template <typename Fill>
+    static bool SetText(Record& record, std::size_t length, std::size_t extra, Fill fill) {
+        auto* counted =
+            static_cast<Unit*>(TryGetMemory(XlfCountedString::BlockSize<Unit>(length, extra)));
+        if (counted == nullptr)
+            return false;
+        XlfCountedString::SetLength(counted, fill(XlfCountedString::Text(counted)));
+        record.val.str = counted;
+        SetType(record, xltypeStr);
+        return true;
+    }
+
     static Unit* CopyCountedString(const Unit* counted) {
         const std::size_t size = XlfCountedString::StoredSize(counted);
         auto* copy = static_cast<Unit*>(GetMemory(size));
