@@ -24,8 +24,11 @@ public:
 
     // The single cell at (row, column) relative to the first row and column, on the same sheet.
     XlfRange Cell(std::int32_t row, std::int32_t column) const {
-        return XlfRange(rowBegin_ + row, rowBegin_ + row + 1, columnBegin_ + column,
-                        columnBegin_ + column + 1, sheetId_);
+        const std::int64_t first = std::int64_t{rowBegin_} + row;
+        const std::int64_t left = std::int64_t{columnBegin_} + column;
+        return XlfRange(static_cast<std::int32_t>(first), static_cast<std::int32_t>(first + 1),
+                        static_cast<std::int32_t>(left), static_cast<std::int32_t>(left + 1),
+                        sheetId_);
     }
 
     bool operator==(const XlfRange& other) const {
