@@ -58,20 +58,8 @@ MatrixCell XlfOperImpl12::TextCell(const XCHAR* counted) const {
     return MatrixCell(std::wstring(units, units + XlfCountedString::Length(counted)));
 }
 
-void XlfOperImpl12::SetCellValue(XlfOper& value, const MatrixCell& cell) const {
-    const XlfOperImpl& impl = Current();
-    if (cell.IsNumberCell())
-        impl.SetNumber(value, cell.GetNumber());
-    else if (cell.IsStringCell())
-        impl.SetString(value, cell.GetString().c_str());
-    else if (cell.IsWideStringCell())
-        impl.SetWideString(value, cell.GetWideString());
-    else if (cell.IsBooleanCell())
-        impl.SetBool(value, cell.GetBoolean());
-    else if (cell.IsErrorCell())
-        impl.SetIntOrError(value, static_cast<short>(cell.GetErrorCode()), true);
-    else
-        impl.SetString(value, "");
+void XlfOperImpl12::SetWideCellValue(XlfOper& value, const MatrixCell& cell) const {
+    Current().SetWideString(value, cell.GetWideString());
 }
 
 } // namespace vornix

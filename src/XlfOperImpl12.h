@@ -22,7 +22,7 @@ protected:
     char* TextAsNarrow(const XCHAR* counted) const override;
     std::wstring TextAsWide(const XCHAR* counted) const override;
     MatrixCell TextCell(const XCHAR* counted) const override;
-    void SetCellValue(XlfOper& value, const MatrixCell& cell) const override;
+    void SetWideCellValue(XlfOper& value, const MatrixCell& cell) const override;
 };
 
 } // namespace vornix

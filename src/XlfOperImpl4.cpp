@@ -89,19 +89,9 @@ MatrixCell XlfOperImpl4::ByteStringCell(const char* counted) {
         std::string(XlfCountedString::Text(counted), XlfCountedString::Length(counted)));
 }
 
-// Both kinds of text become byte strings; a wide text keeps the low byte of each unit.
-void XlfOperImpl4::SetCellValue(XlfOper& value, const MatrixCell& cell) const {
-    const XlfOperImpl& impl = Current();
-    if (cell.IsNumberCell())
-        impl.SetNumber(value, cell.GetNumber());
-    else if (cell.IsStringCell() || cell.IsWideStringCell())
-        impl.SetString(value, cell.GetString().c_str());
-    else if (cell.IsBooleanCell())
-        impl.SetBool(value, cell.GetBoolean());
-    else if (cell.IsErrorCell())
-        impl.SetIntOrError(value, static_cast<short>(cell.GetErrorCode()), true);
-    else
-        impl.SetString(value, "");
+// A wide text becomes a byte string of the low byte of each unit.
+void XlfOperImpl4::SetWideCellValue(XlfOper& value, const MatrixCell& cell) const {
+    Current().SetString(value, cell.GetString().c_str());
 }
 
 } // namespace vornix

@@ -30,7 +30,7 @@ protected:
     char* TextAsNarrow(const char* counted) const override;
     std::wstring TextAsWide(const char* counted) const override;
     MatrixCell TextCell(const char* counted) const override;
-    void SetCellValue(XlfOper& value, const MatrixCell& cell) const override;
+    void SetWideCellValue(XlfOper& value, const MatrixCell& cell) const override;
 };
 
 } // namespace vornix

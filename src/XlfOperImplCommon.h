@@ -308,8 +308,8 @@ protected:
     virtual std::wstring TextAsWide(const Unit* counted) const = 0;
     // The cell that holds a counted text read from a value.
     virtual MatrixCell TextCell(const Unit* counted) const = 0;
-    // Makes value (fresh, from the current implementation) hold the cell's content.
-    virtual void SetCellValue(XlfOper& value, const MatrixCell& cell) const = 0;
+    // Makes value (fresh, from the current implementation) hold the text of a WideString cell.
+    virtual void SetWideCellValue(XlfOper& value, const MatrixCell& cell) const = 0;
 
     static Record* RecordPtr(const XlfOper& oper) { return static_cast<Record*>(RecordOf(oper)); }
 
@@ -324,6 +324,24 @@ protected:
     }
 
 private:
+    // Makes value (fresh, from the current implementation) hold the cell's content; an Empty
+    // cell becomes an empty text.
+    void SetCellValue(XlfOper& value, const MatrixCell& cell) const {
+        const XlfOperImpl& impl = Current();
+        if (cell.IsNumberCell())
+            impl.SetNumber(value, cell.GetNumber());
+        else if (cell.IsStringCell())
+            impl.SetString(value, cell.GetString().c_str());
+        else if (cell.IsWideStringCell())
+            SetWideCellValue(value, cell);
+        else if (cell.IsBooleanCell())
+            impl.SetBool(value, cell.GetBoolean());
+        else if (cell.IsErrorCell())
+            impl.SetIntOrError(value, static_cast<short>(cell.GetErrorCode()), true);
+        else
+            impl.SetString(value, "");
+    }
+
     static bool HasBit(const XlfOper& oper, DWORD bit) {
         return (Ops::TypeOf(RecordPtr(oper)) & bit) != 0;
     }
