@@ -1,5 +1,5 @@
 # Two commands for a fresh Debian machine: `make demo` and `make test`.
-.PHONY: all bootstrap build build-native build-win32 test test-native test-win32 demo format clean
+.PHONY: all bootstrap build build-native build-win32 test test-native test-win32 demo bench format clean
 
 all: build
 
@@ -37,8 +37,16 @@ test-win32: build-win32
 demo: build-win32
 	@scripts/demo
 
+# Benchmarks of a worksheet call on the native release build (not part of `make test`): medians of
+# five repetitions, CPU time per call, then the summary table and a steady-state run.
+BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_min_time=0.1 --benchmark_report_aggregates_only=true
+bench: bootstrap
+	cmake --preset bench
+	cmake --build --preset bench
+	build/bench/bin/tesmor_bench $(BENCH_ARGS)
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build/native build/win32
+	rm -rf build/native build/win32 build/bench
