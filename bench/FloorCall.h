@@ -4,8 +4,9 @@
 // static block, one mutex cycle per block as the temporary memory takes.
 #pragma once
 
+#include "CaseArguments.h"
+#include "CaseArithmetic.h"
 #include "ExcelLayout.h"
-#include "WorksheetCase.h"
 
 #include <windows.h>
 

@@ -3,8 +3,9 @@
 // No mutex, no window search, no Excel callback: the cost of the work alone.
 #pragma once
 
+#include "CaseArguments.h"
+#include "CaseArithmetic.h"
 #include "ExcelLayout.h"
-#include "WorksheetCase.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,9 @@
 #include "SteadyState.h"
 
 #include "AllocationCounter.h"
+#include "CaseArguments.h"
 #include "ExcelSession.h"
+#include "LibraryCall.h"
 #include "WorksheetCase.h"
 
 #include <unistd.h>

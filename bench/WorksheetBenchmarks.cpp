@@ -1,8 +1,10 @@
 #include "WorksheetBenchmarks.h"
 
 #include "CallCost.h"
+#include "CaseArguments.h"
 #include "ExcelSession.h"
 #include "FloorCall.h"
+#include "LibraryCall.h"
 #include "RawCall.h"
 #include "WorksheetCase.h"
 
@@ -46,6 +48,8 @@ void Measure(benchmark::State& state, const WorksheetCase& call, Row row) {
     state.counters["mutex"] = cost.mutexCycles;
     state.counters["windows"] = cost.windowSearches;
     state.counters["callbacks"] = cost.callbacks;
+    if (row != Row::Raw && cost.mutexCycles != call.mutexCycles)
+        state.SkipWithError("the mutex cycles per call are not the case's");
 }
 
 template <typename Record> void RegisterMode() {

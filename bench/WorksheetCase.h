@@ -3,8 +3,6 @@
 // as Excel passes them.
 #pragma once
 
-#include "ExcelApi.h"
-
 #include <string>
 #include <vector>
 
@@ -19,6 +17,8 @@ struct WorksheetCase {
     double second;      // second argument: a value, a precision or a bit count
     const char* firstText;
     const char* secondText;
+    const char* exportName; // the add-in's export for the function
+    int mutexCycles;        // named-mutex cycles the call makes (reset, then one per block)
 
     // How many arguments arrive as value records (0 for the shifts, which take doubles).
     int ValueArguments() const;
@@ -27,12 +27,3 @@ struct WorksheetCase {
 };
 
 const std::vector<WorksheetCase>& WorksheetCases();
-
-// The library's entry point for the case, called with the value records of the running mode.
-LPXLFOPER CallLibrary(const WorksheetCase& call, LPXLFOPER first, LPXLFOPER second);
-
-// The case's arithmetic on texts (value arguments) or doubles, as the entry points run it: a
-// text for Dec2Bin, a number for the rest.
-std::string ComputeText(const WorksheetCase& call, const std::string& value, double precision);
-double ComputeNumber(const WorksheetCase& call, const std::string& first,
-                     const std::string& second);
