@@ -1,6 +1,5 @@
 #include "SummaryReporter.h"
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -35,8 +34,6 @@ void SummaryReporter::ReportRuns(const std::vector<Run>& runs) {
         const std::string& name = run.run_name.function_name;
         const std::size_t slash = name.rfind('/');
         const std::string key = name.substr(0, slash);
-        if (std::find(order_.begin(), order_.end(), key) == order_.end())
-            order_.push_back(key);
         Measured& measured = medians_[key][name.substr(slash + 1)];
         measured.nanoseconds = Nanoseconds(run);
         for (const auto& counter : run.counters)
@@ -52,12 +49,18 @@ int SummaryReporter::PrintTable(std::ostream& out) const {
                   "callbacks");
     out << line;
     for (const std::string& key : order_) {
-        const auto& rows = medians_.at(key);
+        const auto found = medians_.find(key);
+        if (found == medians_.end())
+            continue; // not chosen by the filter
+        const auto& rows = found->second;
         const auto library = rows.find("library");
         const auto floor = rows.find("floor");
         const auto raw = rows.find("raw");
-        if (library == rows.end() || floor == rows.end() || raw == rows.end())
+        if (library == rows.end() || floor == rows.end() || raw == rows.end()) {
+            out << key << ": not every row was measured (see the errors above)\n";
+            ++broken;
             continue;
+        }
         const Measured& lib = library->second;
         const Measured& flo = floor->second;
         const double ratio = lib.nanoseconds / flo.nanoseconds;

@@ -8,15 +8,21 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     static constexpr double RatioTarget = 1.15;
 
+    // The table lists the rows in this order, whatever order the runs came in.
+    explicit SummaryReporter(std::vector<std::string> order) : order_(std::move(order)) {}
+
     void ReportRuns(const std::vector<Run>& runs) override;
 
     // Prints the table; returns the number of rows that break a rule that does not depend on the
-    // machine's load (library allocations, or counts that differ from the floor's).
+    // machine's load: library allocations, counts that differ from the floor's, or a row that
+    // could not be measured.
     int PrintTable(std::ostream& out) const;
 
 private:

@@ -108,6 +108,14 @@ void Register() {
     RegisterMode<XLOPER>();
 }
 
+std::vector<std::string> Keys() {
+    std::vector<std::string> keys;
+    for (const char* mode : {ExcelLayout<XLOPER12>::Name, ExcelLayout<XLOPER>::Name})
+        for (const WorksheetCase& call : WorksheetCases())
+            keys.push_back(call.name + "/" + mode);
+    return keys;
+}
+
 std::vector<std::string> ResultMismatches() {
     std::vector<std::string> mismatches;
     CompareMode<XLOPER12>(mismatches);

@@ -11,6 +11,8 @@ namespace WorksheetBenchmarks {
 constexpr const char* Rows[] = {"library", "floor", "raw"};
 
 void Register();
+// "<case>/<mode>" of every case, in the order of registration.
+std::vector<std::string> Keys();
 
 // Runs each case once through the library and through the floor in both modes and lists every
 // case whose results differ (so that the floor is known to do the same work).
