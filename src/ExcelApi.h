@@ -165,7 +165,8 @@ static_assert(offsetof(XLOPER, val.flow.rw) == 8, "XLOPER flow row at byte 8");
 // Independent of bitness: records without pointers.
 static_assert(sizeof(XLREF) == 6 && offsetof(XLREF, colFirst) == 4, "XLREF is 6 bytes");
 static_assert(sizeof(XLREF12) == 16 && offsetof(XLREF12, colFirst) == 8, "XLREF12 is 16 bytes");
-static_assert(sizeof(XLMREF) == 8 && offsetof(XLMREF, reftbl) == 2, "XLMREF holds one area in 8 bytes");
+static_assert(sizeof(XLMREF) == 8 && offsetof(XLMREF, reftbl) == 2,
+              "XLMREF holds one area in 8 bytes");
 static_assert(sizeof(XLMREF12) == 20 && offsetof(XLMREF12, reftbl) == 4,
               "XLMREF12 holds one area in 20 bytes");
 static_assert(offsetof(XLOPER, val.sref.ref) == 2, "XLOPER single reference area at byte 2");

@@ -36,7 +36,8 @@ int ModuleBitness::OfImage(const std::string& bytes) {
     if (bytes.size() < HeaderOffsetField + 4 || bytes.compare(0, 2, "MZ") != 0)
         return 0;
     const std::size_t pe = LittleEndian(bytes, HeaderOffsetField, 4);
-    if (pe > bytes.size() || bytes.size() - pe < 6 || bytes.compare(pe, 4, std::string("PE\0\0", 4)))
+    if (pe > bytes.size() || bytes.size() - pe < 6 ||
+        bytes.compare(pe, 4, std::string("PE\0\0", 4)))
         return 0;
     switch (LittleEndian(bytes, pe + 4, 2)) {
     case MachineI386:
