@@ -201,7 +201,8 @@ public:
 
     // Units from the input, padded to any length up to the layout's limit with one repeated unit.
     Record* Text() {
-        const int length = input_.ConsumeIntegralInRange(0, input_.ConsumeBool() ? 300 : MaxTextLength);
+        const int length =
+            input_.ConsumeIntegralInRange(0, input_.ConsumeBool() ? 300 : MaxTextLength);
         const std::uint16_t fill = IsWide ? input_.ConsumeIntegral<std::uint16_t>()
                                           : input_.ConsumeIntegral<std::uint8_t>();
         std::vector<std::uint16_t> units;
@@ -237,8 +238,9 @@ public:
         const int count = input_.ConsumeIntegralInRange(1, 3);
         for (int i = 0; i < count; ++i)
             areas.push_back(Area());
-        const DWORD sheet = input_.ConsumeBool() ? xlstandin::ExcelStandIn::Instance().Sheet().CurrentSheet()
-                                                 : input_.ConsumeIntegral<DWORD>();
+        const DWORD sheet = input_.ConsumeBool()
+                                ? xlstandin::ExcelStandIn::Instance().Sheet().CurrentSheet()
+                                : input_.ConsumeIntegral<DWORD>();
         return kit_.Ref(sheet, areas);
     }
 
@@ -353,8 +355,8 @@ CellMatrix AnyCells(FuzzedDataProvider& input) {
                     static_cast<unsigned long>(input.PickValueInArray(kErrorCodes)), true);
                 break;
             case 4:
-                cells(r, c) = MatrixCell(std::wstring(1, static_cast<wchar_t>(
-                                                             input.ConsumeIntegral<std::uint16_t>())));
+                cells(r, c) = MatrixCell(
+                    std::wstring(1, static_cast<wchar_t>(input.ConsumeIntegral<std::uint16_t>())));
                 break;
             default:
                 break; // Empty
@@ -430,7 +432,8 @@ void CheckSetters(FuzzedDataProvider& input) {
     FUZZ_CHECK(text == XlfOper4(text).AsString());
     std::wstring wide;
     for (int i = input.ConsumeIntegralInRange(0, 40); i > 0; --i)
-        wide.push_back(static_cast<wchar_t>(input.ConsumeIntegralInRange<std::uint32_t>(1, 0x10FFFF)));
+        wide.push_back(
+            static_cast<wchar_t>(input.ConsumeIntegralInRange<std::uint32_t>(1, 0x10FFFF)));
     Consistent<std::wstring>([&](int* err) { return XlfOper(wide).AsWideString(err); });
 
     const CellMatrix cells = AnyCells(input);
@@ -462,10 +465,9 @@ template <typename Mode> void RunRound(FuzzedDataProvider& input) {
     StandInRound<Mode> round;
     // A few cells of the current sheet hold values, for references to find.
     for (int i = input.ConsumeIntegralInRange(0, 4); i > 0; --i) {
-        round.Excel().Sheet().SetCell(round.Excel().Sheet().CurrentSheet(),
-                                      input.ConsumeIntegralInRange(0, 8),
-                                      input.ConsumeIntegralInRange(0, 8),
-                                      xlstandin::HostValue::Number(AnyDouble(input)));
+        round.Excel().Sheet().SetCell(
+            round.Excel().Sheet().CurrentSheet(), input.ConsumeIntegralInRange(0, 8),
+            input.ConsumeIntegralInRange(0, 8), xlstandin::HostValue::Number(AnyDouble(input)));
     }
     const int order = input.ConsumeIntegralInRange(0, 2);
     {
