@@ -1,0 +1,169 @@
+// xlhost's formula reader and evaluator on any text, against Tesmor's seven functions opened by
+// xlAutoOpen, in both Excel modes, with the function wizard open or closed and at most one Excel
+// callback made to fail with one return code. Every formula that reads evaluates to a result
+// whose printed form is one defined value; the printer is also given values of every kind, and
+// a number must read back from its printed form.
+#include "FormulaEvaluator.h"
+#include "FormulaParser.h"
+#include "FuzzCheck.h"
+#include "ResultText.h"
+#include "StandInRound.h"
+#include "WorksheetFunctions.h"
+#include "XlOpenClose.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+#include <windows.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#ifndef _WIN32
+#include <Win32StandIn.h>
+#endif
+
+namespace {
+
+using xlstandin::HostValue;
+
+const char* const kModule = "C:\\fuzz\\Tesmor.xll";
+const int kCallbacks[] = {xlFree,     xlCoerce,    xlAbort,       xlGetHwnd,      xlGetName,
+                          xlcMessage, xlfRegister, xlfUnregister, xlfGetWorkspace};
+const int kErrorCodes[] = {0, 7, 15, 23, 29, 36, 42, 43, 12345};
+
+template <typename Function> FARPROC Proc(Function function) {
+    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
+}
+
+void RegisterTesmorModule() {
+    win32compat::RegisterModule(kModule, {{"xlbin_Dec2Bin", Proc(xlbin_Dec2Bin)},
+                                          {"xlbin_Bin2Dec", Proc(xlbin_Bin2Dec)},
+                                          {"xlbin_bitXOR", Proc(xlbin_bitXOR)},
+                                          {"xlbin_bitOR", Proc(xlbin_bitOR)},
+                                          {"xlbin_bitAnd", Proc(xlbin_bitAnd)},
+                                          {"xlbin_leftShift", Proc(xlbin_leftShift)},
+                                          {"xlbin_RightShift", Proc(xlbin_RightShift)}});
+}
+
+double AnyDouble(FuzzedDataProvider& input) {
+    const auto bits = input.ConsumeIntegral<std::uint64_t>();
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// One printed value: no line break, never empty; a text quoted; a number reads back exactly.
+void CheckPrinted(const HostValue& value, const std::string& printed) {
+    FUZZ_CHECK(!printed.empty());
+    FUZZ_CHECK(printed.find_first_of("\r\n") == std::string::npos);
+    if (value.Is(HostValue::Kind::Text))
+        FUZZ_CHECK(printed.size() >= 2 && printed.front() == '"' && printed.back() == '"');
+    if (value.Is(HostValue::Kind::Number)) {
+        const double number = value.AsNumber();
+        if (std::isfinite(number)) {
+            char* end = nullptr;
+            const double read = std::strtod(printed.c_str(), &end);
+            FUZZ_CHECK(*end == '\0');
+            FUZZ_CHECK(read == number);
+        } else {
+            FUZZ_CHECK(printed == "#NUM!");
+        }
+    }
+}
+
+HostValue AnyScalar(FuzzedDataProvider& input) {
+    switch (input.ConsumeIntegralInRange(0, 5)) {
+    case 0:
+        return HostValue::Number(AnyDouble(input));
+    case 1: {
+        std::u16string units;
+        for (int i = input.ConsumeIntegralInRange(0, 40); i > 0; --i)
+            units.push_back(input.ConsumeIntegral<char16_t>());
+        return HostValue::Text(units);
+    }
+    case 2:
+        return HostValue::Boolean(input.ConsumeBool());
+    case 3:
+        return HostValue::Error(input.PickValueInArray(kErrorCodes));
+    case 4:
+        return HostValue::Nil();
+    default:
+        return HostValue::Missing();
+    }
+}
+
+HostValue AnyValue(FuzzedDataProvider& input) {
+    if (input.ConsumeBool())
+        return AnyScalar(input);
+    const int rows = input.ConsumeIntegralInRange(1, 3);
+    const int columns = input.ConsumeIntegralInRange(1, 3);
+    std::vector<HostValue> elements;
+    for (int i = 0; i < rows * columns; ++i)
+        elements.push_back(AnyScalar(input));
+    return HostValue::Array(rows, columns, std::move(elements));
+}
+
+void CheckPrinter(FuzzedDataProvider& input) {
+    const HostValue value = AnyValue(input);
+    const bool wide = input.ConsumeBool();
+    CheckPrinted(value, xlhost::ResultText::Of(value, wide));
+    if (value.Is(HostValue::Kind::Array)) {
+        for (const HostValue& element : value.Elements())
+            CheckPrinted(element, xlhost::ResultText::Of(element, wide));
+    }
+}
+
+template <typename Mode> void RunRound(FuzzedDataProvider& input) {
+    StandInRound<Mode> round;
+    round.Excel().SetAddInName(kModule);
+    if (input.ConsumeBool()) {
+        const int callback = input.PickValueInArray(kCallbacks);
+        const int code = 1 << input.ConsumeIntegralInRange(0, 8);
+        if (input.ConsumeBool())
+            round.Excel().FailEvery(callback, code);
+        else
+            round.Excel().FailNext(callback, code);
+        round.SetFreeing(callback != xlFree);
+    }
+    if (input.ConsumeBool())
+        round.Excel().OpenFunctionWizard();
+    xlAutoOpen();
+
+    const std::string text = input.ConsumeRemainingBytesAsString();
+    xlhost::Expression formula;
+    std::string reason;
+    if (xlhost::FormulaParser::Parse(text, formula, reason)) {
+        const xlhost::Evaluation evaluation =
+            xlhost::FormulaEvaluator(round.Excel()).Evaluate(formula);
+        const std::string printed = xlhost::ResultText::Of(evaluation.result, evaluation.wideText);
+        if (evaluation.result.nullPointer)
+            FUZZ_CHECK(printed == "(null)");
+        else
+            CheckPrinted(evaluation.result.value, printed);
+    } else {
+        FUZZ_CHECK(reason.find("column") != std::string::npos);
+    }
+    xlAutoClose();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool ready = [] {
+        std::cerr.rdbuf(nullptr); // the add-in's log lines are not what is checked here
+        RegisterTesmorModule();
+        return true;
+    }();
+    static_cast<void>(ready);
+    FuzzedDataProvider input(data, size);
+    CheckPrinter(input);
+    if (input.ConsumeBool())
+        RunRound<Excel12Mode>(input);
+    else
+        RunRound<Excel16Mode>(input);
+    return 0;
+}
