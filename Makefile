@@ -1,5 +1,6 @@
 # Two commands for a fresh Debian machine: `make demo` and `make test`.
-.PHONY: all bootstrap build build-native build-win32 test test-native test-win32 demo format clean
+.PHONY: all bootstrap build build-native build-win32 build-fuzz test test-native test-win32 test-fuzz \
+	fuzz demo format clean
 
 all: build
 
@@ -11,7 +12,7 @@ CTEST_WIN32 = if scripts/runs-32bit; then ctest --preset win32; else \
 bootstrap:
 	@scripts/bootstrap
 
-build: build-native build-win32
+build: build-native build-win32 build-fuzz
 
 build-native: bootstrap
 	cmake --preset native
@@ -21,10 +22,16 @@ build-win32: bootstrap
 	cmake --preset win32
 	cmake --build --preset win32
 
+# libFuzzer targets, built with clang.
+build-fuzz: bootstrap
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+
 test: build
 	@status=0; \
 	ctest --preset native || status=1; \
 	$(CTEST_WIN32) || status=1; \
+	ctest --preset fuzz || status=1; \
 	exit $$status
 
 test-native: build-native
@@ -32,6 +39,14 @@ test-native: build-native
 
 test-win32: build-win32
 	$(CTEST_WIN32)
+
+# Each fuzzer replays its seeds and fuzzes a few seconds: the regression check of `make test`.
+test-fuzz: build-fuzz
+	ctest --preset fuzz
+
+# Each fuzzer for FUZZ_SECONDS (default 60); fails on any finding and keeps its reproducer.
+fuzz: build-fuzz
+	@scripts/fuzz
 
 # Example formulas on Tesmor.xll, run headless by xlhost in both Excel modes.
 demo: build-win32
@@ -41,4 +56,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build/native build/win32
+	rm -rf build/native build/win32 build/fuzz
