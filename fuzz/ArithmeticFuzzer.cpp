@@ -4,6 +4,7 @@
 // std::out_of_range may be thrown and no sanitizer may report.
 #include "BinaryArithmetic.h"
 #include "FuzzCheck.h"
+#include "FuzzValues.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -71,10 +72,6 @@ double FractionDigitsValue(const std::string& digits) {
         value += digits[k] == '1' ? std::ldexp(1.0, -static_cast<int>(k + 1)) : 0.0;
     }
     return value;
-}
-
-bool SameDouble(double a, double b) {
-    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
 }
 
 void CheckIntegerToBinary(std::int32_t x) {
@@ -224,13 +221,6 @@ void CheckShifts(double x, int n) {
         FUZZ_CHECK(std::signbit(left) == std::signbit(x));
         FUZZ_CHECK(std::signbit(right) == std::signbit(x));
     }
-}
-
-double AnyDouble(FuzzedDataProvider& input) {
-    const auto bits = input.ConsumeIntegral<std::uint64_t>();
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
 }
 
 } // namespace

@@ -6,9 +6,10 @@
 #include "FormulaEvaluator.h"
 #include "FormulaParser.h"
 #include "FuzzCheck.h"
+#include "FuzzValues.h"
 #include "ResultText.h"
 #include "StandInRound.h"
-#include "WorksheetFunctions.h"
+#include "TesmorExports.h"
 #include "XlOpenClose.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -34,27 +35,6 @@ const char* const kModule = "C:\\fuzz\\Tesmor.xll";
 const int kCallbacks[] = {xlFree,     xlCoerce,    xlAbort,       xlGetHwnd,      xlGetName,
                           xlcMessage, xlfRegister, xlfUnregister, xlfGetWorkspace};
 const int kErrorCodes[] = {0, 7, 15, 23, 29, 36, 42, 43, 12345};
-
-template <typename Function> FARPROC Proc(Function function) {
-    return reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(function));
-}
-
-void RegisterTesmorModule() {
-    win32compat::RegisterModule(kModule, {{"xlbin_Dec2Bin", Proc(xlbin_Dec2Bin)},
-                                          {"xlbin_Bin2Dec", Proc(xlbin_Bin2Dec)},
-                                          {"xlbin_bitXOR", Proc(xlbin_bitXOR)},
-                                          {"xlbin_bitOR", Proc(xlbin_bitOR)},
-                                          {"xlbin_bitAnd", Proc(xlbin_bitAnd)},
-                                          {"xlbin_leftShift", Proc(xlbin_leftShift)},
-                                          {"xlbin_RightShift", Proc(xlbin_RightShift)}});
-}
-
-double AnyDouble(FuzzedDataProvider& input) {
-    const auto bits = input.ConsumeIntegral<std::uint64_t>();
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 // One printed value: no line break, never empty; a text quoted; a number reads back exactly.
 void CheckPrinted(const HostValue& value, const std::string& printed) {
@@ -155,7 +135,7 @@ template <typename Mode> void RunRound(FuzzedDataProvider& input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool ready = [] {
         std::cerr.rdbuf(nullptr); // the add-in's log lines are not what is checked here
-        RegisterTesmorModule();
+        win32compat::RegisterModule(kModule, TesmorExports());
         return true;
     }();
     static_cast<void>(ready);

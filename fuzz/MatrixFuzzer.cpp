@@ -5,6 +5,7 @@
 #include "CellMatrix.h"
 #include "DoubleMatrix.h"
 #include "FuzzCheck.h"
+#include "FuzzValues.h"
 #include "MatrixCell.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -24,17 +25,6 @@ using vornix::DoubleMatrix;
 using vornix::MatrixCell;
 
 namespace {
-
-double AnyDouble(FuzzedDataProvider& input) {
-    const auto bits = input.ConsumeIntegral<std::uint64_t>();
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-bool SameDouble(double a, double b) {
-    return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
-}
 
 MatrixCell AnyCell(FuzzedDataProvider& input) {
     switch (input.ConsumeIntegralInRange(0, 7)) {

@@ -4,7 +4,7 @@
 // the documented outcomes hold. (The Excel version is read before the failure starts; xlhost's
 // fault matrix under Wine covers failures from the first call on.)
 #include "GatewayTest.h"
-#include "WorksheetFunctions.h"
+#include "TesmorExports.h"
 #include "XlOpenClose.h"
 
 #include <gtest/gtest.h>
@@ -71,15 +71,7 @@ protected:
         delete vornix::XlfExcel::Existing();
         this->Excel().Reset(Mode::Version);
         this->Excel().Install();
-        this->Excel().SetAddInName(this->TestModule({
-            {"xlbin_Dec2Bin", this->Proc(xlbin_Dec2Bin)},
-            {"xlbin_Bin2Dec", this->Proc(xlbin_Bin2Dec)},
-            {"xlbin_bitXOR", this->Proc(xlbin_bitXOR)},
-            {"xlbin_bitOR", this->Proc(xlbin_bitOR)},
-            {"xlbin_bitAnd", this->Proc(xlbin_bitAnd)},
-            {"xlbin_leftShift", this->Proc(xlbin_leftShift)},
-            {"xlbin_RightShift", this->Proc(xlbin_RightShift)},
-        }));
+        this->Excel().SetAddInName(this->TestModule(TesmorExports()));
         vornix::XlfExcel::Instance();
         if (code != 0)
             this->Excel().FailEvery(callback, code);
