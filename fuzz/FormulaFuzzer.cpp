@@ -15,6 +15,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -76,9 +77,22 @@ HostValue AnyScalar(FuzzedDataProvider& input) {
     }
 }
 
+HostValue AnyReference(FuzzedDataProvider& input) {
+    std::vector<xlstandin::CellArea> areas;
+    for (int i = input.ConsumeIntegralInRange(1, 3); i > 0; --i) {
+        const auto row = input.ConsumeIntegralInRange<std::int32_t>(0, 1048575);
+        const auto column = input.ConsumeIntegralInRange<std::int32_t>(0, 16383);
+        areas.push_back({row, std::min(row + input.ConsumeIntegralInRange(0, 9), 1048575), column,
+                         std::min(column + input.ConsumeIntegralInRange(0, 9), 16383)});
+    }
+    return HostValue::Reference(input.ConsumeIntegral<std::uint32_t>(), areas);
+}
+
 HostValue AnyValue(FuzzedDataProvider& input) {
     if (input.ConsumeBool())
         return AnyScalar(input);
+    if (input.ConsumeBool())
+        return AnyReference(input);
     const int rows = input.ConsumeIntegralInRange(1, 3);
     const int columns = input.ConsumeIntegralInRange(1, 3);
     std::vector<HostValue> elements;
