@@ -1,6 +1,6 @@
 # Two commands for a fresh Debian machine: `make demo` and `make test`.
-.PHONY: all bootstrap build build-native build-win32 build-fuzz test test-native test-win32 test-fuzz \
-	fuzz demo format clean
+.PHONY: all bootstrap build build-native build-win32 build-win64 build-fuzz test test-native \
+	test-win32 test-win64 test-fuzz fuzz demo format clean
 
 all: build
 
@@ -12,7 +12,7 @@ CTEST_WIN32 = if scripts/runs-32bit; then ctest --preset win32; else \
 bootstrap:
 	@scripts/bootstrap
 
-build: build-native build-win32 build-fuzz
+build: build-native build-win32 build-win64 build-fuzz
 
 build-native: bootstrap
 	cmake --preset native
@@ -21,6 +21,10 @@ build-native: bootstrap
 build-win32: bootstrap
 	cmake --preset win32
 	cmake --build --preset win32
+
+build-win64: bootstrap
+	cmake --preset win64
+	cmake --build --preset win64
 
 # libFuzzer targets, built with clang.
 build-fuzz: bootstrap
@@ -31,6 +35,7 @@ test: build
 	@status=0; \
 	ctest --preset native || status=1; \
 	$(CTEST_WIN32) || status=1; \
+	ctest --preset win64 || status=1; \
 	ctest --preset fuzz || status=1; \
 	exit $$status
 
@@ -40,6 +45,9 @@ test-native: build-native
 test-win32: build-win32
 	$(CTEST_WIN32)
 
+test-win64: build-win64
+	ctest --preset win64
+
 # Each fuzzer replays its seeds and fuzzes a few seconds: the regression check of `make test`.
 test-fuzz: build-fuzz
 	ctest --preset fuzz
@@ -48,12 +56,12 @@ test-fuzz: build-fuzz
 fuzz: build-fuzz
 	@scripts/fuzz
 
-# Example formulas on Tesmor.xll, run headless by xlhost in both Excel modes.
-demo: build-win32
+# Example formulas on Tesmor.xll and Tesmor64.xll, run headless by xlhost in both Excel modes.
+demo: build-win32 build-win64
 	@scripts/demo
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build/native build/win32 build/fuzz
+	rm -rf build/native build/win32 build/win64 build/fuzz
