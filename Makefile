@@ -1,6 +1,6 @@
 # Two commands for a fresh Debian machine: `make demo` and `make test`.
-.PHONY: all bootstrap build build-native build-win32 build-win64 test test-native test-win32 \
-	test-win64 demo bench bench-win32 bench-win64 format clean
+.PHONY: all bootstrap build build-native build-win32 build-win64 build-fuzz test test-native \
+	test-win32 test-win64 test-fuzz fuzz demo bench bench-win32 bench-win64 format clean
 
 all: build
 
@@ -12,7 +12,7 @@ CTEST_WIN32 = if scripts/runs-32bit; then ctest --preset win32; else \
 bootstrap:
 	@scripts/bootstrap
 
-build: build-native build-win32 build-win64
+build: build-native build-win32 build-win64 build-fuzz
 
 build-native: bootstrap
 	cmake --preset native
@@ -26,11 +26,17 @@ build-win64: bootstrap
 	cmake --preset win64
 	cmake --build --preset win64
 
+# libFuzzer targets, built with clang.
+build-fuzz: bootstrap
+	cmake --preset fuzz
+	cmake --build --preset fuzz
+
 test: build
 	@status=0; \
 	ctest --preset native || status=1; \
 	$(CTEST_WIN32) || status=1; \
 	ctest --preset win64 || status=1; \
+	ctest --preset fuzz || status=1; \
 	exit $$status
 
 test-native: build-native
@@ -41,6 +47,14 @@ test-win32: build-win32
 
 test-win64: build-win64
 	ctest --preset win64
+
+# Each fuzzer replays its seeds and fuzzes a few seconds: the regression check of `make test`.
+test-fuzz: build-fuzz
+	ctest --preset fuzz
+
+# Each fuzzer for FUZZ_SECONDS (default 60); fails on any finding and keeps its reproducer.
+fuzz: build-fuzz
+	@scripts/fuzz
 
 # Example formulas on Tesmor.xll and Tesmor64.xll, run headless by xlhost in both Excel modes.
 demo: build-win32 build-win64
@@ -76,4 +90,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build/native build/win32 build/win64 build/bench
+	rm -rf build/native build/win32 build/win64 build/bench build/fuzz

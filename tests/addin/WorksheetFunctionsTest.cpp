@@ -3,6 +3,7 @@
 #include "WorksheetFunctions.h"
 #include "GatewayTest.h"
 #include "RegistrationRegistry.h"
+#include "TesmorExports.h"
 #include "WorksheetCall.h"
 #include "XlOpenClose.h"
 
@@ -28,15 +29,7 @@ template <typename Mode> class WorksheetFunctionsTest : public GatewayTest<Mode>
 protected:
     void SetUp() override {
         GatewayTest<Mode>::SetUp();
-        this->Excel().SetAddInName(this->TestModule({
-            {"xlbin_Dec2Bin", this->Proc(xlbin_Dec2Bin)},
-            {"xlbin_Bin2Dec", this->Proc(xlbin_Bin2Dec)},
-            {"xlbin_bitXOR", this->Proc(xlbin_bitXOR)},
-            {"xlbin_bitOR", this->Proc(xlbin_bitOR)},
-            {"xlbin_bitAnd", this->Proc(xlbin_bitAnd)},
-            {"xlbin_leftShift", this->Proc(xlbin_leftShift)},
-            {"xlbin_RightShift", this->Proc(xlbin_RightShift)},
-        }));
+        this->Excel().SetAddInName(this->TestModule(TesmorExports()));
     }
 
     void Open() { ASSERT_EQ(xlAutoOpen(), 1); }
