@@ -35,6 +35,7 @@ constexpr Played playedFunctions[] = {
     {xlcMessage, "xlcMessage", 1, 2},
     {xlfRegister, "xlfRegister", 3, -1},
     {xlfUnregister, "xlfUnregister", 1, 1},
+    {xlfRegisterId, "xlfRegisterId", 2, 3},
     {xlfGetWorkspace, "xlfGetWorkspace", 1, 1},
 };
 
@@ -250,6 +251,8 @@ int ExcelStandIn::Handle(int xlfn, const std::vector<HostValue>& args, const Rec
         return Register(args, answer);
     case xlfUnregister:
         return Unregister(args, limits, answer);
+    case xlfRegisterId:
+        return RegisterId(args, answer);
     default:
         return GetWorkspace(args, limits, answer);
     }
@@ -318,6 +321,18 @@ int ExcelStandIn::Register(const std::vector<HostValue>& args, Answer& answer) {
         answer = Answer{HostValue::Error(xlerrValue)};
     } else {
         answer = Answer{HostValue::Number(stored->id)};
+    }
+    return xlretSuccess;
+}
+
+int ExcelStandIn::RegisterId(const std::vector<HostValue>& args, Answer& answer) {
+    std::string reason;
+    const Registration* found = registry_.RegisterId(args, reason);
+    if (found == nullptr) {
+        rejections_.push_back(reason);
+        answer = Answer{HostValue::Error(xlerrValue)};
+    } else {
+        answer = Answer{HostValue::Number(found->id)};
     }
     return xlretSuccess;
 }

@@ -1,5 +1,6 @@
 #include "XlfExcel.h"
 
+#include "XlfExcelOwnership.h"
 #include "XlfLog.h"
 #include "XlfOper.h"
 #include "XlfOperImpl12.h"
@@ -49,11 +50,21 @@ template <typename Record> std::vector<Record*> Typed(int count, LPXLFOPER args[
     return records;
 }
 
-// Results holding memory that Excel allocated get the library's mark, so that the wrapper
-// holding them gives that memory back. Integers are marked as well.
-template <typename TypeWord> void MarkExcelOwned(TypeWord& type) {
-    if (type & (xltypeStr | xltypeRef | xltypeMulti | 0x0802))
-        type = static_cast<TypeWord>(type | xlbitExcelOwned);
+// Excel allocated the contents of a successful result holding a text, a reference or an array;
+// the wrapper holding it gives them back. Integers are noted as well (xlFree takes them
+// harmlessly). A failed call allocated nothing, whatever the record holds.
+template <typename Record> void NoteExcelOwned(int code, const Record* result) {
+    if (code == xlretSuccess && result != nullptr &&
+        (result->xltype & (xltypeStr | xltypeRef | xltypeMulti | xltypeInt)) != 0)
+        XlfExcelOwnership::Note(result);
+}
+
+// Records going to xlFree no longer hold anything of Excel's afterwards.
+template <typename Record> void ForgetFreed(int xlfn, int count, Record* args[]) {
+    if (xlfn != xlFree)
+        return;
+    for (int i = 0; i < count; ++i)
+        XlfExcelOwnership::Forget(args[i]);
 }
 
 struct WizardSearch {
@@ -180,9 +191,9 @@ int XlfExcel::Call4(int xlfn, LPXLOPER result, int count, ...) const {
 int XlfExcel::Call4v(int xlfn, LPXLOPER result, int count, LPXLOPER args[]) const {
     if (!initialised_ || excel4v == nullptr)
         return xlretFailed;
+    ForgetFreed(xlfn, count, args);
     const int code = excel4v(xlfn, result, count, args);
-    if (result != nullptr)
-        MarkExcelOwned(result->xltype);
+    NoteExcelOwned(code, result);
     return code;
 }
 
@@ -199,10 +210,26 @@ int XlfExcel::Call12(int xlfn, LPXLOPER12 result, int count, ...) const {
 int XlfExcel::Call12v(int xlfn, LPXLOPER12 result, int count, LPXLOPER12 args[]) const {
     if (!initialised_)
         return xlretFailed;
+    ForgetFreed(xlfn, count, args);
     const int code = Excel12v(xlfn, result, count, args);
-    if (result != nullptr)
-        MarkExcelOwned(result->xltype);
+    NoteExcelOwned(code, result);
     return code;
+}
+
+// Straight to the entry points: values may outlive the gateway, and giving memory back must not
+// create one.
+int XlfExcel::FreeExcelMemory(LPXLOPER record) {
+    XlfExcelOwnership::Forget(record);
+    if (excel4v == nullptr)
+        return xlretFailed;
+    LPXLOPER args[] = {record};
+    return excel4v(xlFree, nullptr, 1, args);
+}
+
+int XlfExcel::FreeExcelMemory(LPXLOPER12 record) {
+    XlfExcelOwnership::Forget(record);
+    LPXLOPER12 args[] = {record};
+    return Excel12v(xlFree, nullptr, 1, args);
 }
 
 std::string XlfExcel::GetName() const {

@@ -2,6 +2,7 @@
 
 #include "ReturnCode.h"
 #include "XlfConversion.h"
+#include "XlfExcelOwnership.h"
 #include "XlfOperImpl.h"
 
 namespace vornix {
@@ -59,9 +60,13 @@ XlfOper::XlfOper(const XlfOper& other) : record_(nullptr) {
     Impl().Assign(*this, other);
 }
 
+// Contents Excel allocated for the target go back before it takes the new value; wrappers
+// already sharing one record have nothing to change.
 XlfOper& XlfOper::operator=(const XlfOper& other) {
-    if (this != &other)
-        Impl().Assign(*this, other);
+    if (this == &other || record_ == other.record_)
+        return *this;
+    Impl().FreeIfExcelOwned(*this);
+    Impl().Assign(*this, other);
     return *this;
 }
 
@@ -211,6 +216,9 @@ XlfOper& XlfOper::Set(const std::vector<double>& values) {
 
 DWORD XlfOper::GetType() const {
     return Impl().GetType(*this);
+}
+bool XlfOper::IsExcelOwned() const {
+    return XlfExcelOwnership::IsNoted(record_);
 }
 std::string XlfOper::TypeName() const {
     return vornix::TypeName(GetType());
