@@ -1,5 +1,6 @@
-// Kernel mutex objects (and events, as mere holders of a name) behind handles: owned by one thread at a time, recursive, named objects
-// shared by everyone who opens the same name (names are case-sensitive, as kernel object names).
+// Kernel mutex objects (and events, as mere holders of a name) behind handles: owned by one thread
+// at a time, recursive, named objects shared by everyone who opens the same name (names are
+// case-sensitive, as kernel object names).
 //
 // Not modelled: abandonment. A mutex whose owning thread ends without releasing it stays owned;
 // waiters time out or wait forever instead of receiving WAIT_ABANDONED.

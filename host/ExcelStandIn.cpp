@@ -80,6 +80,7 @@ void ExcelStandIn::Reset(int version) {
     calls_.clear();
     allocations_.Clear();
     windows_.CloseWizard();
+    windows_.CloseReplaceDialog();
     statusBarText_.clear();
     statusLog_.clear();
     statusListener_ = nullptr;

@@ -98,6 +98,11 @@ public:
     }
     void CloseFunctionWizard() { windows_.CloseWizard(); }
     HWND FunctionWizardWindow() const { return windows_.Wizard(); }
+    // Excel's Replace dialog: the wizard's window class, the title "Replace", owned by the main
+    // window. Excel enters formulas again while it is open.
+    void OpenReplaceDialog() { windows_.OpenReplaceDialog(); }
+    void CloseReplaceDialog() { windows_.CloseReplaceDialog(); }
+    HWND ReplaceDialogWindow() const { return windows_.ReplaceDialog(); }
 
     // --- Status bar, Escape key, add-in name ----------------------------------------------
     const std::string& StatusBarText() const { return statusBarText_; }

@@ -117,12 +117,11 @@ bool FunctionRegistry::Resolve(Registration& stored, std::string& reason) {
 }
 
 std::vector<Registration>::iterator FunctionRegistry::FindProcedure(const std::string& module,
-                                                                   const std::string& procedure) {
-    return std::find_if(registrations_.begin(), registrations_.end(),
-                        [&](const Registration& known) {
-                            return Lower(known.module) == Lower(module) &&
-                                   known.procedure == procedure;
-                        });
+                                                                    const std::string& procedure) {
+    return std::find_if(
+        registrations_.begin(), registrations_.end(), [&](const Registration& known) {
+            return Lower(known.module) == Lower(module) && known.procedure == procedure;
+        });
 }
 
 const Registration* FunctionRegistry::Register(const std::vector<HostValue>& arguments,

@@ -55,8 +55,8 @@ int ThrowOnReturnCodeWithoutContext(int code, const char* invalidCountText) {
     // Success is the common case: no text is built unless something is thrown.
     if (code == 0)
         return code;
-    ThrowFirstBit(code, {kInvalidOper, kFailed, invalidCountText, kInvalidFunction,
-                         UnknownCodeText(code)});
+    ThrowFirstBit(
+        code, {kInvalidOper, kFailed, invalidCountText, kInvalidFunction, UnknownCodeText(code)});
 }
 
 int ThrowOnReturnCode(int code, const std::string& context) {

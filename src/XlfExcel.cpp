@@ -72,6 +72,20 @@ struct WizardSearch {
     bool found;
 };
 
+// Excel's Replace dialog has the wizard's window class and enters formulas again while it is
+// open; its title names it.
+bool IsReplaceDialog(HWND window) {
+    static const char replace[] = "replace";
+    char title[256] = {};
+    const int length = GetWindowTextA(window, title, sizeof(title));
+    const int wanted = static_cast<int>(sizeof(replace) - 1);
+    for (int start = 0; start + wanted <= length; ++start)
+        if (CompareStringA(0x0409, NORM_IGNORECASE, title + start, wanted, replace, wanted) ==
+            CSTR_EQUAL)
+            return true;
+    return false;
+}
+
 BOOL CALLBACK FindWizardWindow(HWND window, LPARAM parameter) {
     auto* search = reinterpret_cast<WizardSearch*>(parameter);
     static const char wizardClass[] = "bosa_sdm_XL";
@@ -83,7 +97,8 @@ BOOL CALLBACK FindWizardWindow(HWND window, LPARAM parameter) {
     if (CompareStringA(0x0409, NORM_IGNORECASE, className, compared, wizardClass, wizardLength) ==
             CSTR_EQUAL &&
         static_cast<WORD>(reinterpret_cast<UINT_PTR>(GetParent(window)) & 0xFFFF) ==
-            search->excelWindow) {
+            search->excelWindow &&
+        !IsReplaceDialog(window)) {
         search->found = true;
         return FALSE;
     }
@@ -258,7 +273,8 @@ bool XlfExcel::IsEscPressed() const {
     return pressed.AsBool();
 }
 
-// The function wizard is a window of class "bosa_sdm_XL..." owned by Excel's main window.
+// The function wizard is a window of class "bosa_sdm_XL..." owned by Excel's main window, other
+// than the Replace dialog.
 bool XlfExcel::IsCalledByFunctionWizard() const {
     if (!initialised_ || excel4 == nullptr)
         return false;

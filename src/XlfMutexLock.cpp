@@ -19,9 +19,9 @@ void ReportUnlocked() {
     if (reported.exchange(true))
         return;
     try {
-        XlfLog::At("XlfMutexLock", 28) << "Could not open the mutex vornix_mutex (error " << error
-                                       << "); temporary memory is used without the lock"
-                                       << std::endl;
+        XlfLog::At("XlfMutexLock", 28)
+            << "Could not open the mutex vornix_mutex (error " << error
+            << "); temporary memory is used without the lock" << std::endl;
     } catch (...) {
         // A log line is not worth an exception in a destructor's path.
     }

@@ -70,6 +70,20 @@ XlfOper& XlfOper::operator=(const XlfOper& other) {
     return *this;
 }
 
+XlfOper::XlfOper(XlfOper&& other) noexcept : record_(other.record_) {
+    other.record_ = nullptr;
+}
+
+XlfOper& XlfOper::operator=(XlfOper&& other) {
+    if (this == &other)
+        return *this;
+    if (record_ != other.record_)
+        Impl().FreeIfExcelOwned(*this);
+    record_ = other.record_;
+    other.record_ = nullptr;
+    return *this;
+}
+
 XlfOper::~XlfOper() {
     // Only a record marked by a call to Excel has anything to free, and such a record implies
     // an implementation.

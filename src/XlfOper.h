@@ -39,6 +39,10 @@ public:
     XlfOper(const CellMatrix& cells);
     XlfOper(const XlfOper& other);
     XlfOper& operator=(const XlfOper& other);
+    // Moving hands the record on, with Excel's contents if it holds them; the moved-from value
+    // holds no record.
+    XlfOper(XlfOper&& other) noexcept;
+    XlfOper& operator=(XlfOper&& other);
     ~XlfOper();
 
     // A new error value (an xlerr code, e.g. 15 for #VALUE!).

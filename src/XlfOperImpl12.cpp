@@ -44,8 +44,8 @@ XlfOper& XlfOperImpl12::SetUnits(XlfOper& oper, const std::u16string& units) {
 
 // As many bytes as the locale writes for the characters, which may be more than the units.
 char* XlfOperImpl12::TextAsNarrow(const XCHAR* counted) const {
-    const std::string narrow = XlfTextConversion::UnitsToNarrow(
-        XlfCountedString::Text(counted), XlfCountedString::Length(counted));
+    const std::string narrow = XlfTextConversion::UnitsToNarrow(XlfCountedString::Text(counted),
+                                                                XlfCountedString::Length(counted));
     auto* text = static_cast<char*>(Ops::GetMemory(narrow.size() + 1));
     std::memcpy(text, narrow.c_str(), narrow.size() + 1);
     return text;

@@ -42,8 +42,8 @@ public:
     // copy of its own in temporary memory, so that only the source gives them back.
     XlfOper& Assign(XlfOper& target, const XlfOper& source) const override {
         const Record* record = RecordPtr(source);
-        RecordOf(target) = XlfExcelOwnership::IsNoted(record) ? Ops::CopyRecord(*record)
-                                                             : RecordOf(source);
+        RecordOf(target) =
+            XlfExcelOwnership::IsNoted(record) ? Ops::CopyRecord(*record) : RecordOf(source);
         return target;
     }
 

@@ -238,10 +238,10 @@ public:
     static typename Traits::MultiRef* CopyReferenceBlock(const typename Traits::MultiRef& block) {
         using MultiRef = typename Traits::MultiRef;
         const std::size_t areas = std::max<std::size_t>(block.count, 1);
-        const std::size_t size =
-            offsetof(MultiRef, reftbl) + areas * sizeof(block.reftbl[0]);
+        const std::size_t size = offsetof(MultiRef, reftbl) + areas * sizeof(block.reftbl[0]);
         auto* copy = static_cast<MultiRef*>(GetMemory(std::max(size, sizeof(MultiRef))));
-        std::memcpy(copy, &block, offsetof(MultiRef, reftbl) + block.count * sizeof(block.reftbl[0]));
+        std::memcpy(copy, &block,
+                    offsetof(MultiRef, reftbl) + block.count * sizeof(block.reftbl[0]));
         return copy;
     }
 

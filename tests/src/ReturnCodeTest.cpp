@@ -17,7 +17,9 @@ namespace {
 int Apply(int code, const char* invalidCountText) {
     return ThrowOnReturnCodeWithoutContext(code, invalidCountText);
 }
-int Apply(int code, const std::string& context) { return ThrowOnReturnCode(code, context); }
+int Apply(int code, const std::string& context) {
+    return ThrowOnReturnCode(code, context);
+}
 
 // "<exact type>: <what()>" of what the call throws, or "returned <code>".
 template <typename Context> std::string Outcome(int code, const Context& context) {

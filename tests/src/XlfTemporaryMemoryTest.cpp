@@ -8,8 +8,8 @@
 #include <chrono>
 #include <cstring>
 #include <iostream>
-#include <sstream>
 #include <new>
+#include <sstream>
 #include <thread>
 #include <vector>
 
