@@ -19,7 +19,8 @@ int ThrowOnReturnCodeWithoutContext(int code, const char* invalidCountText);
 // Context form: the texts for 0x08, 0x20, 0x04, 0x02 and unknown codes end with the context.
 int ThrowOnReturnCode(int code, const std::string& context);
 
-// Name of an Excel type word, compared whole (mark bits included); "unknown" when none matches.
+// Name of an Excel type word, compared whole (any other bit included); "unknown" when none
+// matches.
 std::string TypeName(unsigned long typeWord);
 
 } // namespace vornix

@@ -9,7 +9,7 @@
 namespace vornix {
 
 // The process-wide gateway to Excel. It loads Excel's callbacks, finds out which Excel is running
-// and chooses the matching value implementation, carries every call to Excel and marks results
+// and chooses the matching value implementation, carries every call to Excel and notes results
 // whose contents Excel allocated, and owns the temporary memory in which the library builds the
 // values it hands to Excel.
 //

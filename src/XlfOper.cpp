@@ -85,8 +85,8 @@ XlfOper& XlfOper::operator=(XlfOper&& other) {
 }
 
 XlfOper::~XlfOper() {
-    // Only a record marked by a call to Excel has anything to free, and such a record implies
-    // an implementation.
+    // Only a record a call to Excel filled has anything to free, and such a record implies an
+    // implementation.
     if (const XlfOperImpl* impl = XlfOperImpl::CurrentOrNull())
         impl->FreeIfExcelOwned(*this);
 }

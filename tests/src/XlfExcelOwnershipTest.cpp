@@ -158,7 +158,10 @@ TYPED_TEST(OwnershipTest, MovingHandsOwnershipOn) {
 // already loaded and creates no gateway that nothing would delete.
 TYPED_TEST(OwnershipTest, FreeingAfterCloseMakesNoGateway) {
     this->Excel().SetAddInName("C:\\x\\lib.xll");
-    auto* name = new XlfOper();
+    // A record of the add-in's own: temporary memory goes with the gateway.
+    typename TestFixture::Record record{};
+    record.xltype = xltypeNil;
+    auto* name = new XlfOper(static_cast<LPXLFOPER>(&record));
     ASSERT_EQ(this->Gateway().Call(xlGetName, name->AsValuePointer(), 0), xlretSuccess);
     delete XlfExcel::Existing();
     delete name;

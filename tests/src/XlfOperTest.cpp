@@ -391,10 +391,10 @@ TYPED_TEST(XlfOperTest, WalksOverRangesStopAtTheFirstFailure) {
     EXPECT_EQ(this->Impl().AsDoubleVector(reference, numbers, vornix::RowByRow), xlretUncalced);
     this->Excel().ClearFaults();
 
-    // A reference Excel cannot resolve to a range ends the walk before it starts.
-    this->Excel().FailNext(xlCoerce, xlretFailed);
+    // A value Excel cannot give as a range ends the walk before it starts.
+    this->Excel().FailNext(xlCoerce, xlretInvXloper);
     cells = CellMatrix(1, 1);
-    EXPECT_EQ(this->Impl().AsCellMatrix(this->ExcelText("A1"), cells), xlretFailed);
+    EXPECT_EQ(this->Impl().AsCellMatrix(XlfOper(short{5}), cells), xlretInvXloper);
     EXPECT_EQ(cells.RowCount(), 1u);
     EXPECT_EQ(cells.ColumnCount(), 1u);
 }
