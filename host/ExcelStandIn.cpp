@@ -316,19 +316,17 @@ int ExcelStandIn::Message(const std::vector<HostValue>& args, const RecordLimits
 
 int ExcelStandIn::Register(const std::vector<HostValue>& args, Answer& answer) {
     std::string reason;
-    const Registration* stored = registry_.Register(args, reason);
-    if (stored == nullptr) {
-        rejections_.push_back(reason);
-        answer = Answer{HostValue::Error(xlerrValue)};
-    } else {
-        answer = Answer{HostValue::Number(stored->id)};
-    }
-    return xlretSuccess;
+    return AnswerRegistration(registry_.Register(args, reason), reason, answer);
 }
 
 int ExcelStandIn::RegisterId(const std::vector<HostValue>& args, Answer& answer) {
     std::string reason;
-    const Registration* found = registry_.RegisterId(args, reason);
+    return AnswerRegistration(registry_.RegisterId(args, reason), reason, answer);
+}
+
+// The registration id as a number, or #VALUE! for a refusal (as Excel does), whose reason is kept.
+int ExcelStandIn::AnswerRegistration(const Registration* found, const std::string& reason,
+                                     Answer& answer) {
     if (found == nullptr) {
         rejections_.push_back(reason);
         answer = Answer{HostValue::Error(xlerrValue)};

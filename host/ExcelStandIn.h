@@ -167,6 +167,7 @@ private:
     int Message(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
     int Register(const std::vector<HostValue>& args, Answer& answer);
     int RegisterId(const std::vector<HostValue>& args, Answer& answer);
+    int AnswerRegistration(const Registration* found, const std::string& reason, Answer& answer);
     int Unregister(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
     int GetWorkspace(const std::vector<HostValue>& args, const RecordLimits& limits,
                      Answer& answer) const;

@@ -56,15 +56,15 @@ void XlfExcelOwnership::Note(const void* record) {
 }
 
 bool XlfExcelOwnership::IsNoted(const void* record) {
-    Notes& all = TheNotes();
-    if (all.count == 0 || record == nullptr)
-        return false;
-    std::lock_guard<std::mutex> guard(all.lock);
-    const auto found = Find(all.notes, record);
-    return found != all.notes.end() && found->contents == ContentsOf(record);
+    return Look(record, false);
 }
 
 bool XlfExcelOwnership::Forget(const void* record) {
+    return Look(record, true);
+}
+
+// Whether the record is noted with the contents it holds now; forget drops its note either way.
+bool XlfExcelOwnership::Look(const void* record, bool forget) {
     Notes& all = TheNotes();
     if (all.count == 0 || record == nullptr)
         return false;
@@ -73,8 +73,10 @@ bool XlfExcelOwnership::Forget(const void* record) {
     if (found == all.notes.end())
         return false;
     const bool current = found->contents == ContentsOf(record);
-    all.notes.erase(found);
-    all.count = all.notes.size();
+    if (forget) {
+        all.notes.erase(found);
+        all.count = all.notes.size();
+    }
     return current;
 }
 

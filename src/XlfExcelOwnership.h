@@ -23,6 +23,9 @@ public:
     static bool Forget(const void* record);
     // Records noted at present.
     static std::size_t Count();
+
+private:
+    static bool Look(const void* record, bool forget);
 };
 
 } // namespace vornix
