@@ -1,5 +1,6 @@
-// Kernel mutex objects behind handles: owned by one thread at a time, recursive, named objects
-// shared by everyone who opens the same name (names are case-sensitive, as kernel object names).
+// Kernel mutex objects (and events, as mere holders of a name) behind handles: owned by one thread
+// at a time, recursive, named objects shared by everyone who opens the same name (names are
+// case-sensitive, as kernel object names).
 //
 // Not modelled: abandonment. A mutex whose owning thread ends without releasing it stays owned;
 // waiters time out or wait forever instead of receiving WAIT_ABANDONED.
@@ -30,6 +31,7 @@ ThreadTag CurrentThread() {
 
 struct MutexObject {
     std::string name;
+    bool isMutex = true; // an event otherwise, which only holds its name
     ThreadTag owner = noThread;
     unsigned long recursion = 0;
     int openHandles = 0;
@@ -113,6 +115,10 @@ HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES /*attributes*/, BOOL initialOwn
     const bool named = name != nullptr && *name != '\0';
     if (named) {
         if (auto existing = FindNamed(table, name)) {
+            if (!existing->isMutex) {
+                SetLastError(ERROR_INVALID_HANDLE); // as Windows: the name is another object's
+                return nullptr;
+            }
             SetLastError(ERROR_ALREADY_EXISTS);
             return OpenHandle(table, existing);
         }
@@ -129,6 +135,31 @@ HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES /*attributes*/, BOOL initialOwn
     return OpenHandle(table, object);
 }
 
+HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES /*attributes*/, BOOL /*manualReset*/,
+                           BOOL /*initialState*/, LPCSTR name) {
+    HandleTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const bool named = name != nullptr && *name != '\0';
+    if (named) {
+        if (auto existing = FindNamed(table, name)) {
+            if (existing->isMutex) {
+                SetLastError(ERROR_INVALID_HANDLE);
+                return nullptr;
+            }
+            SetLastError(ERROR_ALREADY_EXISTS);
+            return OpenHandle(table, existing);
+        }
+    }
+    auto object = std::make_shared<MutexObject>();
+    object->isMutex = false;
+    if (named) {
+        object->name = name;
+        table.named[name] = object;
+    }
+    SetLastError(ERROR_SUCCESS);
+    return OpenHandle(table, object);
+}
+
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     win32compat::CountMutexWait();
     const win32compat::StandInScope standIn;
@@ -136,7 +167,7 @@ DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     std::unique_lock<std::mutex> guard(table.lock);
     // Holding a reference keeps the object alive even if its last handle closes meanwhile.
     const std::shared_ptr<MutexObject> object = FindHandle(table, handle);
-    if (object == nullptr) {
+    if (object == nullptr || !object->isMutex) {
         SetLastError(ERROR_INVALID_HANDLE);
         return WAIT_FAILED;
     }
@@ -153,7 +184,7 @@ BOOL WINAPI ReleaseMutex(HANDLE mutex) {
     HandleTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     const std::shared_ptr<MutexObject> object = FindHandle(table, mutex);
-    if (object == nullptr) {
+    if (object == nullptr || !object->isMutex) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }

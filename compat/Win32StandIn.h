@@ -73,7 +73,9 @@ bool InStandIn();
 // A window in the stand-in's table, enumerated by EnumWindows in creation order. A handle value
 // of 0 lets the stand-in choose one; otherwise the given value is the handle, and a value already
 // in use gives NULL. Destroying a window also destroys the windows it parents or owns.
-HWND CreateStandInWindow(const std::string& className, HWND parent, UINT_PTR handleValue = 0);
+// GetWindowTextA gives the title.
+HWND CreateStandInWindow(const std::string& className, HWND parent, UINT_PTR handleValue = 0,
+                         const std::string& title = std::string());
 void DestroyStandInWindow(HWND window);
 
 // --- Debugger and message boxes --------------------------------------------------------------

@@ -1,4 +1,4 @@
-// A table of windows (handle, class name, parent) standing in for the window manager.
+// A table of windows (handle, class name, parent, title) standing in for the window manager.
 #include "StandInScope.h"
 
 #include <Win32StandIn.h>
@@ -14,6 +14,7 @@ struct Window {
     HWND handle;
     std::string className;
     HWND parent;
+    std::string title;
 };
 
 constexpr UINT_PTR firstAutoHandleValue = 0x10010;
@@ -77,7 +78,8 @@ std::vector<HWND> Snapshot() {
 
 namespace win32compat {
 
-HWND CreateStandInWindow(const std::string& className, HWND parent, UINT_PTR handleValue) {
+HWND CreateStandInWindow(const std::string& className, HWND parent, UINT_PTR handleValue,
+                         const std::string& title) {
     WindowTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     HWND handle = reinterpret_cast<HWND>(handleValue);
@@ -87,7 +89,7 @@ HWND CreateStandInWindow(const std::string& className, HWND parent, UINT_PTR han
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    table.windows.push_back(Window{handle, className, parent});
+    table.windows.push_back(Window{handle, className, parent, title});
     return handle;
 }
 
@@ -120,7 +122,11 @@ BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM lParam) {
     return TRUE;
 }
 
-int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount) {
+namespace {
+
+// Copies one text of a window into a caller's buffer of maxCount characters, cut and terminated
+// as Windows does; the number of characters copied, 0 on failure.
+int CopyWindowText(HWND window, std::string Window::*text, LPSTR buffer, int maxCount) {
     WindowTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     const Window* found = Find(table, window);
@@ -128,15 +134,25 @@ int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
     }
-    if (className == nullptr || maxCount <= 0) {
+    if (buffer == nullptr || maxCount <= 0) {
         SetLastError(ERROR_INSUFFICIENT_BUFFER);
         return 0;
     }
-    const std::size_t count =
-        std::min(found->className.size(), static_cast<std::size_t>(maxCount - 1));
-    std::memcpy(className, found->className.data(), count);
-    className[count] = '\0';
+    const std::string& source = found->*text;
+    const std::size_t count = std::min(source.size(), static_cast<std::size_t>(maxCount - 1));
+    std::memcpy(buffer, source.data(), count);
+    buffer[count] = '\0';
     return static_cast<int>(count);
+}
+
+} // namespace
+
+int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount) {
+    return CopyWindowText(window, &Window::className, className, maxCount);
+}
+
+int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount) {
+    return CopyWindowText(window, &Window::title, text, maxCount);
 }
 
 HWND WINAPI GetParent(HWND window) {

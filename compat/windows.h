@@ -130,11 +130,15 @@ HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner, 
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL WINAPI ReleaseMutex(HANDLE mutex);
 BOOL WINAPI CloseHandle(HANDLE handle);
+// Only as another kind of named object: a name an event holds cannot be opened as a mutex.
+HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES attributes, BOOL manualReset, BOOL initialState,
+                           LPCSTR name);
 
 // Windows
 BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM lParam);
 int WINAPI GetClassNameA(HWND window, LPSTR className, int maxCount);
 HWND WINAPI GetParent(HWND window);
+int WINAPI GetWindowTextA(HWND window, LPSTR text, int maxCount);
 int WINAPI lstrlenA(LPCSTR text);
 int WINAPI CompareStringA(LCID locale, DWORD flags, LPCSTR text1, int count1, LPCSTR text2,
                           int count2);

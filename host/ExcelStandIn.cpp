@@ -35,6 +35,7 @@ constexpr Played playedFunctions[] = {
     {xlcMessage, "xlcMessage", 1, 2},
     {xlfRegister, "xlfRegister", 3, -1},
     {xlfUnregister, "xlfUnregister", 1, 1},
+    {xlfRegisterId, "xlfRegisterId", 2, 3},
     {xlfGetWorkspace, "xlfGetWorkspace", 1, 1},
 };
 
@@ -80,6 +81,7 @@ void ExcelStandIn::Reset(int version) {
     callsDropped_ = 0;
     allocations_.Clear();
     windows_.CloseWizard();
+    windows_.CloseReplaceDialog();
     statusBarText_.clear();
     statusLog_.clear();
     statusListener_ = nullptr;
@@ -260,6 +262,8 @@ int ExcelStandIn::Handle(int xlfn, const std::vector<HostValue>& args, const Rec
         return Register(args, answer);
     case xlfUnregister:
         return Unregister(args, limits, answer);
+    case xlfRegisterId:
+        return RegisterId(args, answer);
     default:
         return GetWorkspace(args, limits, answer);
     }
@@ -322,12 +326,22 @@ int ExcelStandIn::Message(const std::vector<HostValue>& args, const RecordLimits
 
 int ExcelStandIn::Register(const std::vector<HostValue>& args, Answer& answer) {
     std::string reason;
-    const Registration* stored = registry_.Register(args, reason);
-    if (stored == nullptr) {
+    return AnswerRegistration(registry_.Register(args, reason), reason, answer);
+}
+
+int ExcelStandIn::RegisterId(const std::vector<HostValue>& args, Answer& answer) {
+    std::string reason;
+    return AnswerRegistration(registry_.RegisterId(args, reason), reason, answer);
+}
+
+// The registration id as a number, or #VALUE! for a refusal (as Excel does), whose reason is kept.
+int ExcelStandIn::AnswerRegistration(const Registration* found, const std::string& reason,
+                                     Answer& answer) {
+    if (found == nullptr) {
         rejections_.push_back(reason);
         answer = Answer{HostValue::Error(xlerrValue)};
     } else {
-        answer = Answer{HostValue::Number(stored->id)};
+        answer = Answer{HostValue::Number(found->id)};
     }
     return xlretSuccess;
 }

@@ -1,7 +1,7 @@
 // Excel's side of the add-in callback interface, for tests and for xlhost: one object per
 // process that answers Excel4/Excel4v (XLOPER records) and MdCallBack12 (XLOPER12 records) for
-// xlFree, xlCoerce, xlAbort, xlGetHwnd, xlGetName, xlcMessage, xlfRegister, xlfUnregister and
-// xlfGetWorkspace, and calls the functions add-ins register.
+// xlFree, xlCoerce, xlAbort, xlGetHwnd, xlGetName, xlcMessage, xlfRegister, xlfRegisterId,
+// xlfUnregister and xlfGetWorkspace, and calls the functions add-ins register.
 #pragma once
 
 #include "AllocationTracker.h"
@@ -103,6 +103,11 @@ public:
     }
     void CloseFunctionWizard() { windows_.CloseWizard(); }
     HWND FunctionWizardWindow() const { return windows_.Wizard(); }
+    // Excel's Replace dialog: the wizard's window class, the title "Replace", owned by the main
+    // window. Excel enters formulas again while it is open.
+    void OpenReplaceDialog() { windows_.OpenReplaceDialog(); }
+    void CloseReplaceDialog() { windows_.CloseReplaceDialog(); }
+    HWND ReplaceDialogWindow() const { return windows_.ReplaceDialog(); }
 
     // --- Status bar, Escape key, add-in name ----------------------------------------------
     const std::string& StatusBarText() const { return statusBarText_; }
@@ -122,7 +127,9 @@ public:
 
     // --- Registered functions -------------------------------------------------------------
     // xlfRegister answers the registration id as a number, or #VALUE! when it refuses the
-    // registration (as Excel does); the reason is kept in RegistrationRejections.
+    // registration (as Excel does); the reason is kept in RegistrationRejections. Each
+    // registration of a procedure counts one use, xlfUnregister takes one back, and the function
+    // is gone at zero; xlfRegisterId answers the id of a registered procedure without counting.
     const std::vector<Registration>& Registrations() const { return registry_.All(); }
     const Registration* FindFunction(const std::string& functionText) const {
         return registry_.Find(functionText);
@@ -165,6 +172,8 @@ private:
     int GetHwnd(bool excel12, Answer& answer);
     int Message(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
     int Register(const std::vector<HostValue>& args, Answer& answer);
+    int RegisterId(const std::vector<HostValue>& args, Answer& answer);
+    int AnswerRegistration(const Registration* found, const std::string& reason, Answer& answer);
     int Unregister(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
     int GetWorkspace(const std::vector<HostValue>& args, const RecordLimits& limits,
                      Answer& answer) const;

@@ -116,19 +116,24 @@ bool FunctionRegistry::Resolve(Registration& stored, std::string& reason) {
     return true;
 }
 
+std::vector<Registration>::iterator FunctionRegistry::FindProcedure(const std::string& module,
+                                                                    const std::string& procedure) {
+    return std::find_if(
+        registrations_.begin(), registrations_.end(), [&](const Registration& known) {
+            return Lower(known.module) == Lower(module) && known.procedure == procedure;
+        });
+}
+
 const Registration* FunctionRegistry::Register(const std::vector<HostValue>& arguments,
                                                std::string& reason) {
     Registration stored;
     if (!ReadArguments(arguments, stored, reason) || !Resolve(stored, reason)) {
         return nullptr;
     }
-    const auto same = std::find_if(registrations_.begin(), registrations_.end(),
-                                   [&stored](const Registration& known) {
-                                       return Lower(known.module) == Lower(stored.module) &&
-                                              known.procedure == stored.procedure;
-                                   });
+    const auto same = FindProcedure(stored.module, stored.procedure);
     if (same != registrations_.end()) {
         stored.id = same->id;
+        stored.useCount = same->useCount + 1;
         *same = stored;
         return &*same;
     }
@@ -137,13 +142,34 @@ const Registration* FunctionRegistry::Register(const std::vector<HostValue>& arg
     return &registrations_.back();
 }
 
+const Registration* FunctionRegistry::RegisterId(const std::vector<HostValue>& arguments,
+                                                 std::string& reason) {
+    std::string module;
+    std::string procedure;
+    if (!ReadText(arguments, 0, module) || !ReadText(arguments, 1, procedure)) {
+        reason = "module or procedure is not a text";
+        return nullptr;
+    }
+    const auto known = FindProcedure(module, procedure);
+    if (known != registrations_.end()) {
+        return &*known;
+    }
+    if (IsEmpty(arguments, 2)) {
+        reason = "procedure \"" + procedure + "\" is not registered and no type text is given";
+        return nullptr;
+    }
+    return Register(std::vector<HostValue>(arguments.begin(), arguments.begin() + 3), reason);
+}
+
 bool FunctionRegistry::Unregister(double id) {
     const auto found = std::find_if(registrations_.begin(), registrations_.end(),
                                     [id](const Registration& known) { return known.id == id; });
     if (found == registrations_.end()) {
         return false;
     }
-    registrations_.erase(found);
+    if (--found->useCount == 0) {
+        registrations_.erase(found);
+    }
     return true;
 }
 

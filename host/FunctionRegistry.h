@@ -28,6 +28,9 @@ struct Registration {
     std::vector<std::string> argumentHelps;
     TypeText types;
     FARPROC address = nullptr;
+    // Registrations of this procedure not yet taken back by UNREGISTER: the function is gone
+    // only at zero.
+    int useCount = 1;
 };
 
 class FunctionRegistry {
@@ -38,9 +41,15 @@ public:
     ~FunctionRegistry() { Clear(); }
 
     // Checks the arguments, finds the procedure in its module and stores the registration.
-    // Registering the same procedure of the same module again replaces it under the same id.
-    // Returns the stored registration, or null with the reason Excel would refuse it.
+    // Registering the same procedure of the same module again replaces it under the same id and
+    // counts one use more. Returns the stored registration, or null with the reason Excel would
+    // refuse it.
     const Registration* Register(const std::vector<HostValue>& arguments, std::string& reason);
+    // REGISTER.ID (module, procedure, optional type text): the registration of a procedure
+    // already registered, its use count unchanged; otherwise the procedure is registered as
+    // REGISTER does, which needs the type text.
+    const Registration* RegisterId(const std::vector<HostValue>& arguments, std::string& reason);
+    // Counts one use less; the registration goes at zero. False for an id nothing has.
     bool Unregister(double id);
 
     // The newest registration under a function text, compared without regard to case.
@@ -54,6 +63,8 @@ private:
     static bool ReadArguments(const std::vector<HostValue>& arguments, Registration& stored,
                               std::string& reason);
     bool Resolve(Registration& stored, std::string& reason);
+    std::vector<Registration>::iterator FindProcedure(const std::string& module,
+                                                      const std::string& procedure);
 
     std::vector<Registration> registrations_;
     std::set<HMODULE> loadedModules_;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <stdexcept>
+#include <string>
 
 namespace vornix {
 
@@ -52,6 +54,14 @@ void DoubleMatrix::Reshape(unsigned long rowCount, unsigned long columnCount) {
         return;
     ReleaseStorage();
     CreateStorage(rowCount, columnCount);
+}
+
+// A shape with a zero extent keeps its counts but has no row table.
+double* DoubleMatrix::Row(unsigned long row) const {
+    if (row >= rowCount_)
+        throw std::out_of_range("row " + std::to_string(row) + " of a matrix of " +
+                                std::to_string(rowCount_) + " rows");
+    return rows_ == nullptr ? nullptr : rows_[row];
 }
 
 std::size_t DoubleMatrix::ElementCount() const {

@@ -25,14 +25,17 @@ public:
     // Unchecked: indices must be below the counts.
     double operator()(unsigned long row, unsigned long column) const { return rows_[row][column]; }
     double& operator()(unsigned long row, unsigned long column) { return rows_[row][column]; }
-    const double* operator[](unsigned long row) const { return rows_[row]; }
-    double* operator[](unsigned long row) { return rows_[row]; }
+    // The row's elements. A row index not below the row count throws std::out_of_range; a row
+    // of a matrix without columns has no elements and is null.
+    const double* operator[](unsigned long row) const { return Row(row); }
+    double* operator[](unsigned long row) { return Row(row); }
 
     // Same shape: nothing changes. Another shape: all elements become 0.0; on failure the
     // matrix is left 0 x 0, as for assignment.
     void Reshape(unsigned long rowCount, unsigned long columnCount);
 
 private:
+    double* Row(unsigned long row) const;
     std::size_t ElementCount() const;
     // Requires the matrix to hold no storage (0 x 0).
     void CreateStorage(unsigned long rowCount, unsigned long columnCount);

@@ -233,6 +233,7 @@ constexpr int xlGetName = 9 | xlSpecial;
 constexpr int xlfRegister = 149;
 constexpr int xlfGetWorkspace = 186;
 constexpr int xlfUnregister = 201;
+constexpr int xlfRegisterId = 267;
 
 constexpr int xlcMessage = 122 | xlCommand;
 
@@ -248,10 +249,6 @@ typedef int(__stdcall* MDCALLBACK12PROC)(int xlfn, int count, LPXLOPER12* args, 
 // The library's own Excel 12 entry points, reaching MdCallBack12 of the host process.
 extern "C" int __cdecl Excel12(int xlfn, LPXLOPER12 result, int count, ...);
 extern "C" int __stdcall Excel12v(int xlfn, LPXLOPER12 result, int count, LPXLOPER12 args[]);
-
-// The library's own mark on a result record whose contents Excel allocated and which must go back
-// through xlFree. Not a published bit: the gateway sets it, the value implementations clear it.
-constexpr DWORD xlbitExcelOwned = 0x8000;
 
 // A value record of the running Excel, whichever layout that is: an XLOPER in Excel 4 mode, an
 // XLOPER12 in Excel 12 mode. Worksheet functions take and return their values in this form.

@@ -12,16 +12,20 @@ namespace vornix {
 
 namespace {
 
-constexpr int kKnownBits = xlretUncalced | xlretAbort | xlretStackOvfl | xlretInvXloper |
-                           xlretFailed | xlretInvCount | xlretInvXlfn;
-
 // The texts that differ between the plain and the context form.
 struct FailureTexts {
     std::string invalidOper;
     std::string failed;
     std::string invalidCount;
     std::string invalidFunction;
+    std::string unknown;
 };
+
+// A code Excel may give that the table does not name (128 for a call a thread-safe function may
+// not make, 256 and 512 in later versions, or anything else): still a failure, never success.
+std::string UnknownCodeText(int code) {
+    return "Excel returned the unknown code " + std::to_string(code);
+}
 
 [[noreturn]] void ThrowFirstBit(int code, const FailureTexts& texts) {
     if (code & xlretUncalced)
@@ -36,7 +40,9 @@ struct FailureTexts {
         throw std::runtime_error(texts.failed);
     if (code & xlretInvCount)
         throw std::runtime_error(texts.invalidCount);
-    throw std::runtime_error(texts.invalidFunction);
+    if (code & xlretInvXlfn)
+        throw std::runtime_error(texts.invalidFunction);
+    throw XlfException(texts.unknown);
 }
 
 constexpr const char* kInvalidOper = "invalid OPER structure (memory could be exhausted)";
@@ -47,18 +53,20 @@ constexpr const char* kInvalidFunction = "invalid function number";
 
 int ThrowOnReturnCodeWithoutContext(int code, const char* invalidCountText) {
     // Success is the common case: no text is built unless something is thrown.
-    if ((code & kKnownBits) == 0)
+    if (code == 0)
         return code;
-    ThrowFirstBit(code, {kInvalidOper, kFailed, invalidCountText, kInvalidFunction});
+    ThrowFirstBit(
+        code, {kInvalidOper, kFailed, invalidCountText, kInvalidFunction, UnknownCodeText(code)});
 }
 
 int ThrowOnReturnCode(int code, const std::string& context) {
-    if ((code & kKnownBits) == 0)
+    if (code == 0)
         return code;
     ThrowFirstBit(code,
                   {kInvalidOper + std::string(",") + context, kFailed + std::string(", ") + context,
                    "invalid number of argument, " + context,
-                   kInvalidFunction + std::string(", ") + context});
+                   kInvalidFunction + std::string(", ") + context,
+                   UnknownCodeText(code) + ", " + context});
 }
 
 std::string TypeName(unsigned long typeWord) {

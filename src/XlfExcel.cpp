@@ -1,5 +1,6 @@
 #include "XlfExcel.h"
 
+#include "XlfExcelOwnership.h"
 #include "XlfLog.h"
 #include "XlfOper.h"
 #include "XlfOperImpl12.h"
@@ -48,17 +49,41 @@ template <typename Record> void Typed(int count, LPXLFOPER args[], Arguments<Rec
         out[i] = static_cast<Record*>(args[i]);
 }
 
-// Results holding memory that Excel allocated get the library's mark, so that the wrapper
-// holding them gives that memory back. Integers are marked as well.
-template <typename TypeWord> void MarkExcelOwned(TypeWord& type) {
-    if (type & (xltypeStr | xltypeRef | xltypeMulti | 0x0802))
-        type = static_cast<TypeWord>(type | xlbitExcelOwned);
+// Excel allocated the contents of a successful result holding a text, a reference or an array;
+// the wrapper holding it gives them back. Integers are noted as well (xlFree takes them
+// harmlessly). A failed call allocated nothing, whatever the record holds.
+template <typename Record> void NoteExcelOwned(int code, const Record* result) {
+    if (code == xlretSuccess && result != nullptr &&
+        (result->xltype & (xltypeStr | xltypeRef | xltypeMulti | xltypeInt)) != 0)
+        XlfExcelOwnership::Note(result);
+}
+
+// Records going to xlFree no longer hold anything of Excel's afterwards.
+template <typename Record> void ForgetFreed(int xlfn, int count, Record* args[]) {
+    if (xlfn != xlFree)
+        return;
+    for (int i = 0; i < count; ++i)
+        XlfExcelOwnership::Forget(args[i]);
 }
 
 struct WizardSearch {
     WORD excelWindow;
     bool found;
 };
+
+// Excel's Replace dialog has the wizard's window class and enters formulas again while it is
+// open; its title names it.
+bool IsReplaceDialog(HWND window) {
+    static const char replace[] = "replace";
+    char title[256] = {};
+    const int length = GetWindowTextA(window, title, sizeof(title));
+    const int wanted = static_cast<int>(sizeof(replace) - 1);
+    for (int start = 0; start + wanted <= length; ++start)
+        if (CompareStringA(0x0409, NORM_IGNORECASE, title + start, wanted, replace, wanted) ==
+            CSTR_EQUAL)
+            return true;
+    return false;
+}
 
 BOOL CALLBACK FindWizardWindow(HWND window, LPARAM parameter) {
     auto* search = reinterpret_cast<WizardSearch*>(parameter);
@@ -71,7 +96,8 @@ BOOL CALLBACK FindWizardWindow(HWND window, LPARAM parameter) {
     if (CompareStringA(0x0409, NORM_IGNORECASE, className, compared, wizardClass, wizardLength) ==
             CSTR_EQUAL &&
         static_cast<WORD>(reinterpret_cast<UINT_PTR>(GetParent(window)) & 0xFFFF) ==
-            search->excelWindow) {
+            search->excelWindow &&
+        !IsReplaceDialog(window)) {
         search->found = true;
         return FALSE;
     }
@@ -185,9 +211,9 @@ int XlfExcel::Call4(int xlfn, LPXLOPER result, int count, ...) const {
 int XlfExcel::Call4v(int xlfn, LPXLOPER result, int count, LPXLOPER args[]) const {
     if (!initialised_ || excel4v == nullptr)
         return xlretFailed;
+    ForgetFreed(xlfn, count, args);
     const int code = excel4v(xlfn, result, count, args);
-    if (result != nullptr)
-        MarkExcelOwned(result->xltype);
+    NoteExcelOwned(code, result);
     return code;
 }
 
@@ -205,10 +231,26 @@ int XlfExcel::Call12(int xlfn, LPXLOPER12 result, int count, ...) const {
 int XlfExcel::Call12v(int xlfn, LPXLOPER12 result, int count, LPXLOPER12 args[]) const {
     if (!initialised_)
         return xlretFailed;
+    ForgetFreed(xlfn, count, args);
     const int code = Excel12v(xlfn, result, count, args);
-    if (result != nullptr)
-        MarkExcelOwned(result->xltype);
+    NoteExcelOwned(code, result);
     return code;
+}
+
+// Straight to the entry points: values may outlive the gateway, and giving memory back must not
+// create one.
+int XlfExcel::FreeExcelMemory(LPXLOPER record) {
+    XlfExcelOwnership::Forget(record);
+    if (excel4v == nullptr)
+        return xlretFailed;
+    LPXLOPER args[] = {record};
+    return excel4v(xlFree, nullptr, 1, args);
+}
+
+int XlfExcel::FreeExcelMemory(LPXLOPER12 record) {
+    XlfExcelOwnership::Forget(record);
+    LPXLOPER12 args[] = {record};
+    return Excel12v(xlFree, nullptr, 1, args);
 }
 
 std::string XlfExcel::GetName() const {
@@ -237,7 +279,8 @@ bool XlfExcel::IsEscPressed() const {
     return pressed.AsBool();
 }
 
-// The function wizard is a window of class "bosa_sdm_XL..." owned by Excel's main window.
+// The function wizard is a window of class "bosa_sdm_XL..." owned by Excel's main window, other
+// than the Replace dialog.
 bool XlfExcel::IsCalledByFunctionWizard() const {
     if (!initialised_ || excel4 == nullptr)
         return false;

@@ -9,7 +9,7 @@
 namespace vornix {
 
 // The process-wide gateway to Excel. It loads Excel's callbacks, finds out which Excel is running
-// and chooses the matching value implementation, carries every call to Excel and marks results
+// and chooses the matching value implementation, carries every call to Excel and notes results
 // whose contents Excel allocated, and owns the temporary memory in which the library builds the
 // values it hands to Excel.
 //
@@ -25,7 +25,8 @@ public:
     XlfExcel& operator=(const XlfExcel&) = delete;
 
     // Calls Excel with count value records of the running version; the result record may be
-    // null. Returns Excel's code unchanged.
+    // null. Returns Excel's code unchanged. A successful result holding contents Excel allocated
+    // is noted in XlfExcelOwnership, for its wrapper to give back.
     int Call(int xlfn, LPXLFOPER result, int count, ...) const;
     int Callv(int xlfn, LPXLFOPER result, int count, LPXLFOPER args[]) const;
     // Always the Excel 4 entry, with XLOPER records.
@@ -34,6 +35,11 @@ public:
     // Always the Excel 12 entry, with XLOPER12 records.
     int Call12(int xlfn, LPXLOPER12 result, int count, ...) const;
     int Call12v(int xlfn, LPXLOPER12 result, int count, LPXLOPER12 args[]) const;
+
+    // xlFree of one record through the entry point already loaded, with or without a gateway
+    // (values may outlive it); never creates one. xlretFailed when there is no entry point.
+    static int FreeExcelMemory(LPXLOPER record);
+    static int FreeExcelMemory(LPXLOPER12 record);
 
     bool IsExcel12Mode() const { return excel12_; }
     // Registration type letters of the running version.

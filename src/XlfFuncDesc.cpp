@@ -23,24 +23,32 @@ void XlfFuncDesc::SetArguments(const XlfArgDescList& arguments) {
 }
 
 int XlfFuncDesc::DoRegister(const std::string& dllName) const {
-    return RegisterAs(dllName, 1, nullptr);
+    return RegisterAs(dllName, 1);
 }
 
+// Excel counts each registration of a function and unregisters it only when the count is back
+// at zero, so the id must be had without registering again: REGISTER.ID answers the id of a
+// registered function as it is.
 int XlfFuncDesc::DoUnregister(const std::string& dllName) const {
-    double id = 0;
-    const int code = RegisterAs(dllName, 0, &id);
+    const XlfExcel& excel = XlfExcel::Instance();
+    const XlfOper module(dllName), procedure(GetName());
+    XlfOper answer;
+    int code = excel.Call(xlfRegisterId, answer.AsValuePointer(), 2, module.AsValuePointer(),
+                          procedure.AsValuePointer());
+    if (code != 0)
+        return code;
+    const double id = answer.AsDouble(&code);
     if (code != 0)
         return code;
     XlfOper result;
     const XlfOper registrationId(id);
-    return XlfExcel::Instance().Call(xlfUnregister, result.AsValuePointer(), 1,
-                                     registrationId.AsValuePointer());
+    return excel.Call(xlfUnregister, result.AsValuePointer(), 1, registrationId.AsValuePointer());
 }
 
 // REGISTER takes, in order: module, procedure, type text, function name, argument names, macro
 // type, category, shortcut, help topic, function help, then one help text per argument. The
 // values are Excel 4 records in every mode, since REGISTER goes through the Excel 4 entry.
-int XlfFuncDesc::RegisterAs(const std::string& dllName, double macroType, double* id) const {
+int XlfFuncDesc::RegisterAs(const std::string& dllName, double macroType) const {
     std::string typeText = returnType_;
     std::string argumentText;
     const XlfArgDescList& arguments = impl_->arguments_;
@@ -73,11 +81,8 @@ int XlfFuncDesc::RegisterAs(const std::string& dllName, double macroType, double
             throw std::bad_alloc();
 
     XlfOper4 result;
-    const int code = XlfExcel::Instance().Call4v(xlfRegister, result.AsXLOPER(),
-                                                 static_cast<int>(values.size()), values.data());
-    if (id != nullptr && code == 0)
-        *id = result.AsDouble();
-    return code;
+    return XlfExcel::Instance().Call4v(xlfRegister, result.AsXLOPER(),
+                                       static_cast<int>(values.size()), values.data());
 }
 
 } // namespace vornix

@@ -22,11 +22,12 @@ public:
 
 protected:
     int DoRegister(const std::string& dllName) const override;
-    // Registers the function again, hidden, to learn its identifier, then unregisters that.
+    // Learns the function's identifier through REGISTER.ID, which does not count a use, then
+    // unregisters it once.
     int DoUnregister(const std::string& dllName) const override;
 
 private:
-    int RegisterAs(const std::string& dllName, double macroType, double* id) const;
+    int RegisterAs(const std::string& dllName, double macroType) const;
 
     std::unique_ptr<XlfFuncDescImpl> impl_;
     std::string returnType_;

@@ -1,24 +1,49 @@
 #include "XlfMutexLock.h"
 
+#include "XlfLog.h"
+
 #include <windows.h>
 
-#include <stdexcept>
+#include <atomic>
+#include <ostream>
 
 namespace vornix {
+
+namespace {
+
+// Another program on the desktop may hold an object of our name that is not a mutex. Excel must
+// not go down over it: the operations go on unlocked, and the error stream hears of it once.
+void ReportUnlocked() {
+    static std::atomic<bool> reported{false};
+    const DWORD error = GetLastError();
+    if (reported.exchange(true))
+        return;
+    try {
+        XlfLog::At("XlfMutexLock", 28)
+            << "Could not open the mutex vornix_mutex (error " << error
+            << "); temporary memory is used without the lock" << std::endl;
+    } catch (...) {
+        // A log line is not worth an exception in a destructor's path.
+    }
+}
+
+} // namespace
 
 const char* XlfMutexLock::Name() {
     return "vornix_mutex";
 }
 
 XlfMutexLock::XlfMutexLock() : handle_(CreateMutexA(nullptr, FALSE, Name())) {
-    // Without the mutex there is nothing to serialise on; carrying on unlocked could corrupt
-    // temporary memory shared with another caller.
-    if (handle_ == nullptr)
-        throw std::runtime_error("Could not open the mutex vornix_mutex");
+    if (handle_ == nullptr) {
+        ReportUnlocked();
+        return;
+    }
     WaitForSingleObject(handle_, INFINITE);
 }
 
 XlfMutexLock::~XlfMutexLock() {
+    if (handle_ == nullptr)
+        return;
     ReleaseMutex(handle_);
     CloseHandle(handle_);
 }

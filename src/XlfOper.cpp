@@ -2,6 +2,7 @@
 
 #include "ReturnCode.h"
 #include "XlfConversion.h"
+#include "XlfExcelOwnership.h"
 #include "XlfOperImpl.h"
 
 namespace vornix {
@@ -59,15 +60,33 @@ XlfOper::XlfOper(const XlfOper& other) : record_(nullptr) {
     Impl().Assign(*this, other);
 }
 
+// Contents Excel allocated for the target go back before it takes the new value; wrappers
+// already sharing one record have nothing to change.
 XlfOper& XlfOper::operator=(const XlfOper& other) {
-    if (this != &other)
-        Impl().Assign(*this, other);
+    if (this == &other || record_ == other.record_)
+        return *this;
+    Impl().FreeIfExcelOwned(*this);
+    Impl().Assign(*this, other);
+    return *this;
+}
+
+XlfOper::XlfOper(XlfOper&& other) noexcept : record_(other.record_) {
+    other.record_ = nullptr;
+}
+
+XlfOper& XlfOper::operator=(XlfOper&& other) {
+    if (this == &other)
+        return *this;
+    if (record_ != other.record_)
+        Impl().FreeIfExcelOwned(*this);
+    record_ = other.record_;
+    other.record_ = nullptr;
     return *this;
 }
 
 XlfOper::~XlfOper() {
-    // Only a record marked by a call to Excel has anything to free, and such a record implies
-    // an implementation.
+    // Only a record a call to Excel filled has anything to free, and such a record implies an
+    // implementation.
     if (const XlfOperImpl* impl = XlfOperImpl::CurrentOrNull())
         impl->FreeIfExcelOwned(*this);
 }
@@ -213,6 +232,9 @@ XlfOper& XlfOper::Set(const std::vector<double>& values) {
 
 DWORD XlfOper::GetType() const {
     return Impl().GetType(*this);
+}
+bool XlfOper::IsExcelOwned() const {
+    return XlfExcelOwnership::IsNoted(record_);
 }
 std::string XlfOper::TypeName() const {
     return vornix::TypeName(GetType());

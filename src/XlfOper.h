@@ -19,9 +19,10 @@ class XlfOperImpl;
 //
 // Values made by the constructors live in the gateway's temporary memory and stay valid after the
 // XlfOper is gone, until the next worksheet call resets that memory; this is how a function's
-// result outlives the function. Copies share the record. Contents that Excel allocated for a
-// call's result carry the Excel-owned mark and are handed back to Excel once, by the first
-// destructor of an XlfOper pointing at them.
+// result outlives the function. Copies share the record, except that a copy of a value whose
+// contents Excel allocated (a call's result) gets a record and contents of its own in temporary
+// memory: Excel's contents go back to Excel exactly once, when the value that received them is
+// destroyed or assigned another value.
 class XlfOper {
 public:
     XlfOper();
@@ -38,6 +39,10 @@ public:
     XlfOper(const CellMatrix& cells);
     XlfOper(const XlfOper& other);
     XlfOper& operator=(const XlfOper& other);
+    // Moving hands the record on, with Excel's contents if it holds them; the moved-from value
+    // holds no record.
+    XlfOper(XlfOper&& other) noexcept;
+    XlfOper& operator=(XlfOper&& other);
     ~XlfOper();
 
     // A new error value (an xlerr code, e.g. 15 for #VALUE!).
@@ -73,8 +78,10 @@ public:
     XlfOper& Set(const DoubleMatrix& matrix);
     XlfOper& Set(const std::vector<double>& values);
 
-    // The type word, marks included; 0 for a null record.
+    // Excel's type word; 0 for a null record.
     DWORD GetType() const;
+    // Whether the value holds contents Excel allocated, which this wrapper gives back.
+    bool IsExcelOwned() const;
     std::string TypeName() const;
     bool IsMissing() const;
     bool IsError() const;
@@ -97,8 +104,8 @@ public:
     LPXLOPER AsXLOPER() const;
     LPXLOPER12 AsXLOPER12() const;
 
-    // Throws the library's exception for a non-zero Excel return code; returns codes that carry
-    // none of the known bits.
+    // Throws the library's exception for a non-zero Excel return code, also for codes Excel's
+    // documented table does not name; returns 0 for 0.
     static int ThrowOnError(int code);
     static int ThrowOnError(int code, const std::string& context);
 

@@ -2,6 +2,7 @@
 
 #include "ReturnCode.h"
 #include "XlfConversion.h"
+#include "XlfExcelOwnership.h"
 #include "XlfLog.h"
 #include "XlfOperImpl4.h"
 #include "XlfRecordOps.h"
@@ -49,18 +50,32 @@ XlfOper4::XlfOper4(const std::string& text) : XlfOper4() {
     SetString(text.c_str());
 }
 
-XlfOper4::XlfOper4(const XlfOper4& other) : record_(other.record_) {}
+XlfOper4::XlfOper4(const XlfOper4& other) : record_(SharedOrCopied(other.record_)) {}
 
 XlfOper4& XlfOper4::operator=(const XlfOper4& other) {
-    record_ = other.record_;
+    if (this == &other || record_ == other.record_)
+        return *this;
+    FreeIfExcelOwned();
+    record_ = SharedOrCopied(other.record_);
     return *this;
 }
 
 XlfOper4::~XlfOper4() {
-    if (record_ != nullptr && (record_->xltype & xlbitExcelOwned) != 0) {
-        record_->xltype = static_cast<WORD>(record_->xltype & ~xlbitExcelOwned);
+    FreeIfExcelOwned();
+}
+
+// A record holding contents Excel allocated is copied, so that only its holder gives them back.
+LPXLOPER XlfOper4::SharedOrCopied(LPXLOPER record) {
+    return XlfExcelOwnership::IsNoted(record) ? Ops::CopyRecord(*record) : record;
+}
+
+void XlfOper4::FreeIfExcelOwned() {
+    if (XlfExcelOwnership::Forget(record_))
         Free();
-    }
+}
+
+bool XlfOper4::IsExcelOwned() const {
+    return XlfExcelOwnership::IsNoted(record_);
 }
 
 int XlfOper4::Allocate() {
@@ -68,16 +83,14 @@ int XlfOper4::Allocate() {
     return record_ == nullptr ? xlretInvXloper : xlretSuccess;
 }
 
+// Runs in destructors, also after the add-in closed: never throws, never makes a gateway.
 void XlfOper4::Free() {
-    int code = xlretFailed;
+    if (XlfExcel::FreeExcelMemory(record_) == xlretSuccess)
+        return;
     try {
-        LPXLOPER args[] = {record_};
-        code = XlfExcel::Instance().Call4v(xlFree, nullptr, 1, args);
-    } catch (...) {
-        // Freeing runs in destructors: a gateway that cannot be had counts as a refusal.
-    }
-    if (code != xlretSuccess)
         XlfLog::At("XlfOper4", 81) << "Call to xlFree failed" << std::endl;
+    } catch (...) {
+    }
 }
 
 int XlfOper4::Coerce(const XlfOper4& source, WORD type, XlfOper4& result) {

@@ -16,8 +16,9 @@ namespace vornix {
 // Excel takes REGISTER through that entry under every version.
 //
 // Ownership is that of XlfOper: records made here live in temporary memory; a wrapped record is
-// only wrapped; contents Excel allocated are handed back once, by the first destructor of a
-// wrapper pointing at them. There is no wide-string setter or conversion.
+// only wrapped; contents Excel allocated are handed back once, by the wrapper that received them
+// (a copy of such a value gets its own record and contents). There is no wide-string setter or
+// conversion.
 class XlfOper4 {
 public:
     XlfOper4();
@@ -48,8 +49,10 @@ public:
     XlfOper4& Set(const DoubleMatrix& matrix);
     XlfOper4& Set(const std::vector<double>& values);
 
-    // The 16-bit type word widened, marks included; 0 for a null record.
+    // The 16-bit type word widened; 0 for a null record.
     DWORD GetType() const;
+    // Whether the value holds contents Excel allocated, which this wrapper gives back.
+    bool IsExcelOwned() const;
     int Rows() const;
     int Columns() const;
     XlfOper4 ElementAt(int row, int column) const;
@@ -89,6 +92,8 @@ public:
     static int ThrowOnError(int code, const std::string& context);
 
 private:
+    static LPXLOPER SharedOrCopied(LPXLOPER record);
+    void FreeIfExcelOwned();
     int ConvertDouble(double& out) const;
     int ConvertDoubleVector(std::vector<double>& out, int order) const;
     int ConvertShort(short& out) const;

@@ -14,6 +14,11 @@ XlfOperImpl::XlfOperImpl() {
     current = this;
 }
 
+XlfOperImpl::~XlfOperImpl() {
+    if (current == this)
+        current = nullptr;
+}
+
 const XlfOperImpl& XlfOperImpl::Current() {
     if (current == nullptr)
         throw std::logic_error("Excel values are used before the Excel gateway was initialised");

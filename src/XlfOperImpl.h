@@ -67,8 +67,10 @@ public:
 
 protected:
     XlfOperImpl();
-    // Implementations live for the whole process and are never deleted through this interface.
-    ~XlfOperImpl() = default;
+    // Implementations are never deleted through this interface. The library's own live for the
+    // whole process; one that ends (a test's) stops being the current one, so nothing is left
+    // pointing at it.
+    ~XlfOperImpl();
     XlfOperImpl(const XlfOperImpl&) = delete;
     XlfOperImpl& operator=(const XlfOperImpl&) = delete;
 

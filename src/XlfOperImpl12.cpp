@@ -22,11 +22,7 @@ LPXLOPER12 XlfOperImpl12::AsXLOPER12(const XlfOper& oper) const {
 }
 
 XlfOper& XlfOperImpl12::SetWideString(XlfOper& oper, const std::wstring& text) const {
-    const std::size_t length = std::min(text.size(), MaxLength);
-    return SetText(oper, length, 0, [&](XCHAR* units) {
-        XlfTextConversion::WideToUnits(text, length, units);
-        return length;
-    });
+    return SetUnits(oper, XlfTextConversion::WideToUnits(text));
 }
 
 // The prefix counts the code units the conversion produced: one per byte unless the locale
@@ -34,17 +30,24 @@ XlfOper& XlfOperImpl12::SetWideString(XlfOper& oper, const std::wstring& text) c
 XlfOper& XlfOperImpl12::SetString(XlfOper& oper, const char* text) const {
     if (text == nullptr)
         text = "";
-    const std::size_t length = std::min(std::strlen(text), MaxLength);
-    return SetText(oper, length, 0, [&](XCHAR* units) {
-        return XlfTextConversion::NarrowToUnits(text, length, units);
+    return SetUnits(oper, XlfTextConversion::NarrowToUnits(text, std::strlen(text)));
+}
+
+// At most Excel's limit, without splitting a character written as two units.
+XlfOper& XlfOperImpl12::SetUnits(XlfOper& oper, const std::u16string& units) {
+    const std::size_t length = XlfTextConversion::UnitPrefix(units, MaxLength);
+    return SetText(oper, length, 0, [&](XCHAR* out) {
+        std::copy_n(units.data(), length, out);
+        return length;
     });
 }
 
+// As many bytes as the locale writes for the characters, which may be more than the units.
 char* XlfOperImpl12::TextAsNarrow(const XCHAR* counted) const {
-    const std::size_t length = XlfCountedString::Length(counted);
-    auto* text = static_cast<char*>(Ops::GetMemory(length + 1));
-    XlfTextConversion::UnitsToNarrow(XlfCountedString::Text(counted), length, text);
-    text[length] = '\0';
+    const std::string narrow = XlfTextConversion::UnitsToNarrow(XlfCountedString::Text(counted),
+                                                                XlfCountedString::Length(counted));
+    auto* text = static_cast<char*>(Ops::GetMemory(narrow.size() + 1));
+    std::memcpy(text, narrow.c_str(), narrow.size() + 1);
     return text;
 }
 

@@ -23,6 +23,9 @@ protected:
     std::wstring TextAsWide(const XCHAR* counted) const override;
     MatrixCell TextCell(const XCHAR* counted) const override;
     void SetWideCellValue(XlfOper& value, const MatrixCell& cell) const override;
+
+private:
+    static XlfOper& SetUnits(XlfOper& oper, const std::u16string& units);
 };
 
 } // namespace vornix

@@ -3,7 +3,6 @@
 #include "XlfTextConversion.h"
 
 #include <cstring>
-#include <vector>
 
 namespace vornix {
 
@@ -22,17 +21,16 @@ LPXLOPER12 XlfOperImpl4::AsXLOPER12(const XlfOper&) const {
     throw "Unable to convert Excel 4 datatype to Excel 12 datatype - operation not yet implemented";
 }
 
+// The length byte counts the bytes the locale wrote; a character that would not fit whole is
+// left out with those after it.
 XlfOper& XlfOperImpl4::SetWideString(XlfOper& oper, const std::wstring& text) const {
-    std::size_t length = text.size();
-    if (length > MaxWideStringBytes) {
+    bool cut = false;
+    const std::string narrow = XlfTextConversion::WideToNarrow(text, MaxWideStringBytes, cut);
+    if (cut)
         XlfLog::At("XlfOperImpl4", 813) << "String truncated to 255 bytes" << std::endl;
-        length = MaxWideStringBytes;
-    }
-    return SetText(oper, length, 0, [&](char* bytes) {
-        std::vector<XCHAR> units(length);
-        XlfTextConversion::WideToUnits(text, length, units.data());
-        XlfTextConversion::UnitsToNarrow(units.data(), length, bytes);
-        return length;
+    return SetText(oper, narrow.size(), 0, [&](char* bytes) {
+        std::memcpy(bytes, narrow.data(), narrow.size());
+        return narrow.size();
     });
 }
 
@@ -50,7 +48,7 @@ bool XlfOperImpl4::SetByteString(XLOPER& record, const char* text, const char* l
     std::size_t length = std::strlen(text);
     if (length > MaxStringBytes) {
         XlfLog::At(logUnit, logLine) << "String truncated to 254 bytes" << std::endl;
-        length = MaxStringBytes;
+        length = XlfTextConversion::CharacterPrefix(text, length, MaxStringBytes);
     }
     // The terminating NUL is stored and counted as the last character.
     return Ops::SetText(record, length, 1, [&](char* body) {
@@ -73,11 +71,9 @@ char* XlfOperImpl4::ByteStringAsNarrow(const char* counted) {
 }
 
 std::wstring XlfOperImpl4::TextAsWide(const char* counted) const {
-    const std::size_t length = XlfCountedString::Length(counted);
-    std::vector<XCHAR> units(length + 1, 0);
-    const std::size_t converted =
-        XlfTextConversion::NarrowToUnits(XlfCountedString::Text(counted), length, units.data());
-    return XlfTextConversion::UnitsToWide(units.data(), converted);
+    const std::u16string units = XlfTextConversion::NarrowToUnits(
+        XlfCountedString::Text(counted), XlfCountedString::Length(counted));
+    return XlfTextConversion::UnitsToWide(units.data(), units.size());
 }
 
 MatrixCell XlfOperImpl4::TextCell(const char* counted) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "XlfExcelOwnership.h"
 #include "XlfLog.h"
 #include "XlfOperImpl.h"
 #include "XlfRecordOps.h"
@@ -13,9 +14,8 @@ namespace vornix {
 // operations shared with XlfOper4. XlfOperImpl4 and XlfOperImpl12 derive from it and add what
 // differs: texts, cells holding texts, and the conversion to the other layout.
 //
-// Operations that test a kind test single bits of the type word, so they see a value carrying
-// the Excel-owned mark normally; those that compare the whole word (the cell and vector
-// conversions) do not recognise a marked value as any kind.
+// Which values hold contents Excel allocated is kept in XlfExcelOwnership, never in the type
+// word, so every operation sees Excel's own type word.
 template <typename Record> class XlfOperImplCommon : public XlfOperImpl {
 protected:
     using Ops = XlfRecordOps<Record>;
@@ -24,26 +24,26 @@ protected:
 
 public:
     void FreeIfExcelOwned(XlfOper& oper) const override {
-        Record* record = RecordPtr(oper);
-        if (record == nullptr || (record->xltype & xlbitExcelOwned) == 0)
-            return;
-        record->xltype = static_cast<TypeWord>(record->xltype & ~xlbitExcelOwned);
-        FreeThroughExcel(oper);
+        if (XlfExcelOwnership::Forget(RecordOf(oper)))
+            FreeThroughExcel(oper);
     }
 
+    // Runs in destructors, also after the add-in closed: never throws, never makes a gateway.
     void FreeThroughExcel(XlfOper& oper) const override {
-        int code = xlretFailed;
+        if (XlfExcel::FreeExcelMemory(RecordPtr(oper)) == xlretSuccess)
+            return;
         try {
-            code = XlfExcel::Instance().Call(xlFree, nullptr, 1, RecordOf(oper));
-        } catch (...) {
-            // Freeing runs in destructors: a gateway that cannot be had counts as a refusal.
-        }
-        if (code != xlretSuccess)
             XlfLog::At(LogUnit(), FreeFailedLine()) << "Call to xlFree failed" << std::endl;
+        } catch (...) {
+        }
     }
 
+    // Values share records, except records holding contents Excel allocated: the target gets a
+    // copy of its own in temporary memory, so that only the source gives them back.
     XlfOper& Assign(XlfOper& target, const XlfOper& source) const override {
-        RecordOf(target) = RecordOf(source);
+        const Record* record = RecordPtr(source);
+        RecordOf(target) =
+            XlfExcelOwnership::IsNoted(record) ? Ops::CopyRecord(*record) : RecordOf(source);
         return target;
     }
 

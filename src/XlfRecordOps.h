@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -88,6 +89,15 @@ public:
         const std::size_t size = XlfCountedString::StoredSize(counted);
         auto* copy = static_cast<Unit*>(GetMemory(size));
         std::memcpy(copy, counted, size);
+        return copy;
+    }
+
+    // A copy of the record in temporary memory whose text, array elements and reference block are
+    // copies too, so that it stays valid after the original's contents went back to Excel.
+    static Record* CopyRecord(const Record& source) {
+        auto* copy = static_cast<Record*>(GetMemory(sizeof(Record)));
+        *copy = source;
+        CopyContents(*copy);
         return copy;
     }
 
@@ -185,6 +195,32 @@ public:
         SetType(element, type);
     }
 
+    // Makes the record's contents copies of their own in temporary memory.
+    static void CopyContents(Record& record) {
+        switch (TypeOf(&record)) {
+        case xltypeStr:
+            if (record.val.str != nullptr)
+                record.val.str = CopyCountedString(record.val.str);
+            break;
+        case xltypeMulti: {
+            const std::int64_t count = Rows(record) * Columns(record);
+            Record* elements = NewElements(Rows(record), Columns(record));
+            for (std::int64_t i = 0; i < count; ++i) {
+                elements[i] = record.val.array.lparray[i];
+                CopyContents(elements[i]);
+            }
+            record.val.array.lparray = elements;
+            break;
+        }
+        case xltypeRef:
+            if (record.val.mref.lpmref != nullptr)
+                record.val.mref.lpmref = CopyReferenceBlock(*record.val.mref.lpmref);
+            break;
+        default:
+            break;
+        }
+    }
+
     // --- References -------------------------------------------------------------------------
 
     static void RequireReferenceArea(const XlfRange& range) {
@@ -196,6 +232,17 @@ public:
                                std::to_string(rowEnd) + " and columns " +
                                std::to_string(columnBegin) + " to " + std::to_string(columnEnd) +
                                " does not fit an " + Traits::VersionName + " reference");
+    }
+
+    // A reference block with all of its areas.
+    static typename Traits::MultiRef* CopyReferenceBlock(const typename Traits::MultiRef& block) {
+        using MultiRef = typename Traits::MultiRef;
+        const std::size_t areas = std::max<std::size_t>(block.count, 1);
+        const std::size_t size = offsetof(MultiRef, reftbl) + areas * sizeof(block.reftbl[0]);
+        auto* copy = static_cast<MultiRef*>(GetMemory(std::max(size, sizeof(MultiRef))));
+        std::memcpy(copy, &block,
+                    offsetof(MultiRef, reftbl) + block.count * sizeof(block.reftbl[0]));
+        return copy;
     }
 
     // A one-area reference; false when temporary memory gives no block for it.

@@ -1,88 +1,148 @@
 #include "XlfTextConversion.h"
 
+#include <climits>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
+#include <cwchar>
+#include <vector>
 
 namespace vornix {
 
 namespace {
 
-constexpr std::size_t ConversionFailed = static_cast<std::size_t>(-1);
+constexpr std::size_t Invalid = static_cast<std::size_t>(-1);
+constexpr std::size_t Incomplete = static_cast<std::size_t>(-2);
+constexpr bool WideIs32Bit = sizeof(wchar_t) > 2;
 
-// Scratch room for a conversion: on the stack for the texts of everyday calls, on the heap only
-// for long ones.
-template <typename T> class ScratchBuffer {
-public:
-    explicit ScratchBuffer(std::size_t n) : data_(inline_) {
-        if (n > InlineSize) {
-            heap_.reset(new T[n]);
-            data_ = heap_.get();
-        }
+bool IsHighSurrogate(unsigned long unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(unsigned long unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+void AppendUnits(unsigned long c, std::u16string& units) {
+    if (WideIs32Bit && c > 0xFFFF && c <= 0x10FFFF) {
+        c -= 0x10000;
+        units.push_back(static_cast<XCHAR>(0xD800 + (c >> 10)));
+        units.push_back(static_cast<XCHAR>(0xDC00 + (c & 0x3FF)));
+    } else {
+        units.push_back(static_cast<XCHAR>(c > 0xFFFF ? 0xFFFD : c));
     }
-    ScratchBuffer(const ScratchBuffer&) = delete;
-    ScratchBuffer& operator=(const ScratchBuffer&) = delete;
+}
 
-    T* Data() { return data_; }
+// Bytes of one wide character in the current locale; empty when the locale has none for it
+// (the caller then narrows it on its own).
+std::string CharacterBytes(wchar_t c, std::mbstate_t& state) {
+    char bytes[MB_LEN_MAX]; // no heap for the few bytes of one character
+    const std::size_t written = std::wcrtomb(bytes, c, &state);
+    if (written == Invalid) {
+        state = std::mbstate_t();
+        return std::string();
+    }
+    return std::string(bytes, written);
+}
 
-private:
-    static constexpr std::size_t InlineSize = 256;
-    T inline_[InlineSize];
-    std::unique_ptr<T[]> heap_;
-    T* data_;
-};
-
-XCHAR WideToUnit(wchar_t c) {
-    const auto value = static_cast<unsigned long>(c);
-    return value > 0xFFFF ? XCHAR{0xFFFD} : static_cast<XCHAR>(value);
+std::string NarrowedOnItsOwn(unsigned long c) {
+    return std::string(1, c > 0xFF ? '?' : static_cast<char>(static_cast<unsigned char>(c)));
 }
 
 } // namespace
 
-std::size_t XlfTextConversion::NarrowToUnits(const char* text, std::size_t n, XCHAR* out) {
-    // mbstowcs reads a terminated text: convert a terminated copy of exactly the n bytes.
-    ScratchBuffer<char> source(n + 1);
-    if (n > 0)
-        std::memcpy(source.Data(), text, n);
-    source.Data()[n] = '\0';
-    ScratchBuffer<wchar_t> wide(n + 1);
-    const std::size_t converted = std::mbstowcs(wide.Data(), source.Data(), n);
-    if (converted == ConversionFailed) {
-        for (std::size_t i = 0; i < n; ++i)
-            out[i] = static_cast<XCHAR>(static_cast<unsigned char>(text[i]));
-        return n;
+std::u16string XlfTextConversion::NarrowToUnits(const char* text, std::size_t n) {
+    std::u16string units;
+    std::mbstate_t state = std::mbstate_t();
+    std::size_t i = 0;
+    while (i < n) {
+        wchar_t c = 0;
+        std::size_t taken = std::mbrtowc(&c, text + i, n - i, &state);
+        if (taken == Invalid || taken == Incomplete) {
+            state = std::mbstate_t();
+            c = static_cast<wchar_t>(static_cast<unsigned char>(text[i]));
+            taken = 1;
+        } else if (taken == 0) {
+            taken = 1; // the NUL byte
+        }
+        AppendUnits(static_cast<unsigned long>(c), units);
+        i += taken;
     }
-    for (std::size_t i = 0; i < converted; ++i)
-        out[i] = WideToUnit(wide.Data()[i]);
-    return converted;
+    return units;
 }
 
-void XlfTextConversion::UnitsToNarrow(const XCHAR* units, std::size_t n, char* out) {
-    ScratchBuffer<wchar_t> source(n + 1);
-    for (std::size_t i = 0; i < n; ++i)
-        source.Data()[i] = static_cast<wchar_t>(units[i]);
-    source.Data()[n] = L'\0';
-    std::memset(out, 0, n);
-    const std::size_t converted = std::wcstombs(out, source.Data(), n);
-    if (converted == ConversionFailed)
-        NarrowUnitByUnit(units, n, out);
+std::string XlfTextConversion::UnitsToNarrow(const XCHAR* units, std::size_t n) {
+    const std::wstring wide = UnitsToWide(units, n);
+    std::string text;
+    std::mbstate_t state = std::mbstate_t();
+    for (wchar_t c : wide) {
+        const std::string bytes = CharacterBytes(c, state);
+        text += bytes.empty() ? NarrowedOnItsOwn(static_cast<unsigned long>(c)) : bytes;
+    }
+    return text;
 }
 
-void XlfTextConversion::NarrowUnitByUnit(const XCHAR* units, std::size_t n, char* out) {
-    for (std::size_t i = 0; i < n; ++i)
-        out[i] = units[i] > 0xFF ? '?' : static_cast<char>(static_cast<unsigned char>(units[i]));
+std::string XlfTextConversion::WideToNarrow(const std::wstring& text, std::size_t maxBytes,
+                                            bool& cut) {
+    std::string narrow;
+    std::mbstate_t state = std::mbstate_t();
+    cut = false;
+    for (wchar_t c : text) {
+        std::string bytes = CharacterBytes(c, state);
+        if (bytes.empty())
+            bytes = NarrowedOnItsOwn(static_cast<unsigned long>(c));
+        if (narrow.size() + bytes.size() > maxBytes) {
+            cut = true;
+            break;
+        }
+        narrow += bytes;
+    }
+    return narrow;
 }
 
-void XlfTextConversion::WideToUnits(const std::wstring& text, std::size_t n, XCHAR* out) {
-    for (std::size_t i = 0; i < n; ++i)
-        out[i] = WideToUnit(text[i]);
+std::u16string XlfTextConversion::WideToUnits(const std::wstring& text) {
+    std::u16string units;
+    units.reserve(text.size());
+    for (wchar_t c : text)
+        AppendUnits(static_cast<unsigned long>(c), units);
+    return units;
 }
 
 std::wstring XlfTextConversion::UnitsToWide(const XCHAR* units, std::size_t n) {
     std::wstring text;
-    for (std::size_t i = 0; i < n && units[i] != 0; ++i)
-        text.push_back(static_cast<wchar_t>(units[i]));
+    for (std::size_t i = 0; i < n && units[i] != 0; ++i) {
+        const unsigned long unit = units[i];
+        if (WideIs32Bit && IsHighSurrogate(unit) && i + 1 < n && IsLowSurrogate(units[i + 1])) {
+            const unsigned long low = units[++i];
+            text.push_back(
+                static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)));
+        } else {
+            text.push_back(static_cast<wchar_t>(unit));
+        }
+    }
     return text;
+}
+
+std::size_t XlfTextConversion::CharacterPrefix(const char* text, std::size_t n,
+                                               std::size_t maxBytes) {
+    std::mbstate_t state = std::mbstate_t();
+    std::size_t end = 0;
+    while (end < n) {
+        std::size_t taken = std::mbrlen(text + end, n - end, &state);
+        if (taken == Invalid || taken == Incomplete || taken == 0) {
+            state = std::mbstate_t();
+            taken = 1;
+        }
+        if (end + taken > maxBytes)
+            break;
+        end += taken;
+    }
+    return end;
+}
+
+std::size_t XlfTextConversion::UnitPrefix(const std::u16string& units, std::size_t maxUnits) {
+    if (units.size() <= maxUnits)
+        return units.size();
+    return maxUnits > 0 && IsHighSurrogate(units[maxUnits - 1]) && IsLowSurrogate(units[maxUnits])
+               ? maxUnits - 1
+               : maxUnits;
 }
 
 } // namespace vornix

@@ -21,6 +21,7 @@ const char* const usage =
     "options:\n"
     "  --excel-version N  play Excel version N (default 12; other versions use Excel 4 records)\n"
     "  --wizard           evaluate the formulas while the function wizard is open\n"
+    "  --replace-dialog   evaluate the formulas while Excel's Replace dialog is open\n"
     "  --list             print the registered functions, one per line, fields tab-separated:\n"
     "                     name, export, type text, argument text, category, function help,\n"
     "                     argument helps\n"
@@ -64,11 +65,9 @@ struct Flag {
 };
 
 constexpr Flag flags[] = {
-    {"--wizard", &HostOptions::wizard},
-    {"--list", &HostOptions::list},
-    {"--status", &HostOptions::status},
-    {"--no-xlcall", &HostOptions::noXlCall},
-    {"--debug-output", &HostOptions::debugOutput},
+    {"--wizard", &HostOptions::wizard},      {"--replace-dialog", &HostOptions::replaceDialog},
+    {"--list", &HostOptions::list},          {"--status", &HostOptions::status},
+    {"--no-xlcall", &HostOptions::noXlCall}, {"--debug-output", &HostOptions::debugOutput},
     {"--help", &HostOptions::help},
 };
 

@@ -16,6 +16,7 @@ struct InjectedFault {
 struct HostOptions {
     int excelVersion = 12;
     bool wizard = false;
+    bool replaceDialog = false;
     bool list = false;
     bool status = false;
     bool noXlCall = false;

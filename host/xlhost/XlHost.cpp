@@ -32,8 +32,12 @@ int XlHost::Run() {
     if (options_.wizard) {
         excel_.OpenFunctionWizard();
     }
+    if (options_.replaceDialog) {
+        excel_.OpenReplaceDialog();
+    }
     Evaluate(formulas);
     excel_.CloseFunctionWizard();
+    excel_.CloseReplaceDialog();
     addIn.Close();
     return opened ? 0 : 1;
 }

@@ -130,6 +130,24 @@ TEST_F(MutexTest, UnnamedAndDifferentlyCasedNamesAreSeparateObjects) {
     EXPECT_EQ(error, ERROR_SUCCESS);
 }
 
+// As on Windows, a name held by an object of another kind cannot be opened as a mutex.
+TEST_F(MutexTest, NameHeldByAnEventCannotBeOpenedAsAMutex) {
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, "held");
+    ASSERT_NE(event, nullptr);
+    DWORD error = 0;
+    SetLastError(0);
+    EXPECT_EQ(CreateMutexA(nullptr, FALSE, "held"), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_EQ(WaitForSingleObject(event, 0), WAIT_FAILED);
+    EXPECT_EQ(ReleaseMutex(event), FALSE);
+    EXPECT_TRUE(CloseHandle(event));
+    // With the event gone, the name is free for a mutex.
+    EXPECT_NE(Create(FALSE, "held", &error), nullptr);
+    EXPECT_EQ(error, ERROR_SUCCESS);
+    EXPECT_EQ(CreateEventA(nullptr, TRUE, FALSE, "held"), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+}
+
 TEST_F(MutexTest, ClosedAndUnknownHandlesAreInvalid) {
     HANDLE closed = CreateMutexA(nullptr, FALSE, "tesmor_closed");
     ASSERT_TRUE(CloseHandle(closed));

@@ -98,6 +98,22 @@ TEST_F(WindowsTest, GetClassNameTruncatesAndRejectsUnknownWindows) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
 }
 
+TEST_F(WindowsTest, GetWindowTextGivesTheTitleCut) {
+    HWND replace = win32compat::CreateStandInWindow("bosa_sdm_XL9", nullptr, 0, "Replace");
+    created.push_back(replace);
+    HWND untitled = Create("bosa_sdm_XL9");
+    char title[16] = "xxxxxxxxxxxxxxx";
+    EXPECT_EQ(GetWindowTextA(replace, title, sizeof title), 7);
+    EXPECT_STREQ(title, "Replace");
+    EXPECT_EQ(GetWindowTextA(replace, title, 4), 3);
+    EXPECT_STREQ(title, "Rep");
+    EXPECT_EQ(GetWindowTextA(untitled, title, sizeof title), 0);
+    EXPECT_STREQ(title, "");
+    SetLastError(0);
+    EXPECT_EQ(GetWindowTextA(reinterpret_cast<HWND>(0x777), title, 16), 0);
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+}
+
 TEST_F(WindowsTest, DestroyingAParentDestroysWhatItOwns) {
     HWND main = Create("XLMAIN");
     HWND wizard = Create("bosa_sdm_XL9", main);

@@ -66,7 +66,9 @@ TYPED_TEST(RegistrationTest, EveryArgumentIsKeptUpToItsFirstNul) {
     EXPECT_EQ(&stored, this->Excel().FindFunction("SAMPLE.minus"));
 }
 
-TYPED_TEST(RegistrationTest, RegisteringAgainKeepsTheIdAndUnregisterRemoves) {
+// As Excel: each registration counts one use, UNREGISTER takes one back, and the function goes
+// only when none is left.
+TYPED_TEST(RegistrationTest, RegisteringAgainCountsAUseUnderTheSameId) {
     const double id = this->RegisterSample("SampleJJ", "JJ")->val.num;
     EXPECT_NE(id, this->RegisterSample("SampleAA", "AA")->val.num);
 
@@ -78,15 +80,50 @@ TYPED_TEST(RegistrationTest, RegisteringAgainKeepsTheIdAndUnregisterRemoves) {
     const xlstandin::Registration* stored = this->Excel().FindFunction("SampleJJ");
     ASSERT_NE(nullptr, stored);
     EXPECT_EQ(0, stored->macroType);
+    EXPECT_EQ(2, stored->useCount);
 
     auto* result = this->kit.Result();
     ASSERT_EQ(xlretSuccess, this->Call(xlfUnregister, result, {this->kit.Num(id)}));
     ASSERT_EQ(xltypeBool, result->xltype);
     EXPECT_EQ(1, result->val.xbool);
+    ASSERT_NE(nullptr, this->Excel().FindFunction("SampleJJ"));
+    EXPECT_EQ(1, this->Excel().FindFunction("SampleJJ")->useCount);
     ASSERT_EQ(xlretSuccess, this->Call(xlfUnregister, result, {this->kit.Num(id)}));
-    EXPECT_EQ(0, result->val.xbool);
+    EXPECT_EQ(1, result->val.xbool);
     EXPECT_EQ(nullptr, this->Excel().FindFunction("SampleJJ"));
     EXPECT_EQ(xlerrName, this->Excel().Call("SampleJJ", {}).value.AsError());
+    ASSERT_EQ(xlretSuccess, this->Call(xlfUnregister, result, {this->kit.Num(id)}));
+    EXPECT_EQ(0, result->val.xbool);
+}
+
+// REGISTER.ID answers the id of a registered procedure without counting a use; one not yet
+// registered it registers, as Excel does, which takes a type text.
+TYPED_TEST(RegistrationTest, RegisterIdFindsOrRegisters) {
+    const double id = this->RegisterSample("SampleJJ", "JJ")->val.num;
+    auto* result = this->kit.Result();
+    ASSERT_EQ(xlretSuccess, this->Call(xlfRegisterId, result,
+                                       {this->kit.Str(WithNul(this->module)),
+                                        this->kit.Str(WithNul("SampleJJ"))}));
+    ASSERT_EQ(xltypeNum, result->xltype);
+    EXPECT_EQ(id, result->val.num);
+    EXPECT_EQ(1, this->Excel().FindFunction("SampleJJ")->useCount);
+
+    ASSERT_EQ(xlretSuccess, this->Call(xlfRegisterId, result,
+                                       {this->kit.Str(this->module), this->kit.Str("SampleAA")}));
+    EXPECT_EQ(xltypeErr, result->xltype);
+    EXPECT_EQ(xlerrValue, result->val.err);
+    EXPECT_EQ("procedure \"SampleAA\" is not registered and no type text is given",
+              this->Excel().RegistrationRejections().back());
+
+    ASSERT_EQ(xlretSuccess, this->Call(xlfRegisterId, result,
+                                       {this->kit.Str(this->module), this->kit.Str("SampleAA"),
+                                        this->kit.Str("AA")}));
+    ASSERT_EQ(xltypeNum, result->xltype);
+    EXPECT_NE(id, result->val.num);
+    ASSERT_EQ(2u, this->Excel().Registrations().size());
+    EXPECT_EQ("SampleAA", this->Excel().Registrations()[1].procedure);
+    EXPECT_EQ("", this->Excel().Registrations()[1].functionText);
+    EXPECT_EQ(xlretInvCount, this->Call(xlfRegisterId, result, {this->kit.Str(this->module)}));
 }
 
 TYPED_TEST(RegistrationTest, RefusalsAnswerValueErrorWithAReason) {

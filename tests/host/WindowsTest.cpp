@@ -92,9 +92,30 @@ TEST_F(WizardTest, WizardClassIsSelectableAndReopeningReplacesTheWindow) {
     Excel().CloseFunctionWizard();
 }
 
+// Excel's Replace dialog: the wizard's class and owner, but a title of its own.
+TEST_F(WizardTest, ReplaceDialogHasTheWizardsClassAndItsOwnTitle) {
+    Excel().OpenReplaceDialog();
+    const auto owned = WindowsOwnedBy(Excel().MainWindow());
+    ASSERT_EQ(1u, owned.size());
+    EXPECT_EQ("bosa_sdm_XL9", owned[0].className);
+    HWND dialog = Excel().ReplaceDialogWindow();
+    ASSERT_NE(nullptr, dialog);
+    char title[64] = {};
+    EXPECT_EQ(7, GetWindowTextA(dialog, title, sizeof title));
+    EXPECT_EQ(std::string("Replace"), title);
+    Excel().OpenFunctionWizard();
+    EXPECT_EQ(2u, WindowsOwnedBy(Excel().MainWindow()).size());
+    EXPECT_EQ(0, GetWindowTextA(Excel().FunctionWizardWindow(), title, sizeof title));
+    Excel().CloseReplaceDialog();
+    EXPECT_EQ(nullptr, Excel().ReplaceDialogWindow());
+    EXPECT_EQ(1u, WindowsOwnedBy(Excel().MainWindow()).size());
+    Excel().CloseFunctionWizard();
+}
+
 TEST_F(WizardTest, ResetClosesTheWizardAndKeepsTheMainWindow) {
     HWND main = Excel().MainWindow();
     Excel().OpenFunctionWizard();
+    Excel().OpenReplaceDialog();
     Excel().Reset(12);
     EXPECT_EQ(main, Excel().MainWindow());
     EXPECT_TRUE(WindowsOwnedBy(main).empty());

@@ -48,6 +48,27 @@ TEST(DoubleMatrix, ElementsShareOneRowMajorBlock) {
     EXPECT_EQ(probe.Outstanding(), 0);
 }
 
+// A shape with a zero extent keeps its counts and allocates nothing; reaching for one of its
+// rows, or a row beyond the count of any matrix, never touches memory.
+TEST(DoubleMatrix, RowAccessIsChecked) {
+    DoubleMatrix noColumns(3, 0);
+    EXPECT_EQ(noColumns[1], nullptr);
+    EXPECT_EQ(noColumns[2], nullptr);
+    EXPECT_THROW(noColumns[3], std::out_of_range);
+    const DoubleMatrix noRows(0, 3);
+    EXPECT_THROW(noRows[0], std::out_of_range);
+    DoubleMatrix m = Counting(2, 2);
+    EXPECT_EQ(m[1][1], 4.0);
+    try {
+        m[2];
+        FAIL() << "row 2 of 2 rows was handed out";
+    } catch (const std::out_of_range& e) {
+        EXPECT_STREQ(e.what(), "row 2 of a matrix of 2 rows");
+    }
+    m.Reshape(4, 0);
+    EXPECT_EQ(m[3], nullptr);
+}
+
 TEST(DoubleMatrix, ReshapeKeepsValuesOnlyForTheSameShape) {
     DoubleMatrix m = Counting(2, 2);
     ArrayNewProbe probe;

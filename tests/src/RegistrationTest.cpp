@@ -140,13 +140,42 @@ TYPED_TEST(RegistrationTest, NoModuleNameNoRegistration) {
     EXPECT_EQ(this->CallCount(xlfRegister), 0);
 }
 
-TYPED_TEST(RegistrationTest, UnregisteringFindsTheIdentifierAndRemovesTheFunction) {
+// Excel counts registrations: unregistering takes back one, and learning the identifier must
+// not count another, or the function would never go.
+TYPED_TEST(RegistrationTest, UnregisteringTakesBackOneRegistration) {
     const auto probe = this->Probe();
     probe->Register();
     ASSERT_NE(this->Excel().FindFunction("probe_Value"), nullptr);
     probe->Unregister();
     EXPECT_EQ(this->Excel().FindFunction("probe_Value"), nullptr);
+    EXPECT_EQ(this->CallCount(xlfRegister), 1);
+    EXPECT_EQ(this->CallCount(xlfRegisterId), 1);
     EXPECT_EQ(this->CallCount(xlfUnregister), 1);
+
+    probe->Register();
+    probe->Register();
+    probe->Unregister();
+    ASSERT_NE(this->Excel().FindFunction("probe_Value"), nullptr);
+    EXPECT_EQ(this->Excel().FindFunction("probe_Value")->useCount, 1);
+    probe->Unregister();
+    EXPECT_EQ(this->Excel().FindFunction("probe_Value"), nullptr);
+}
+
+// REGISTER.ID of a function nobody registered would register it, which needs a type text: Excel
+// answers #VALUE!, and nothing is unregistered.
+TYPED_TEST(RegistrationTest, UnregisteringWhatIsNotRegisteredIsLogged) {
+    testing::internal::CaptureStderr();
+    this->Probe()->Unregister();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "..\\..\\src\\XlfAbstractCmdDesc(78): Error 32 while registering probe_Value\n");
+    EXPECT_EQ(this->CallCount(xlfUnregister), 0);
+    EXPECT_TRUE(this->Excel().Registrations().empty());
+
+    this->Excel().FailNext(xlfRegisterId, xlretInvXlfn);
+    testing::internal::CaptureStderr();
+    this->Probe()->Unregister();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "..\\..\\src\\XlfAbstractCmdDesc(78): Error 2 while registering probe_Value\n");
 }
 
 TYPED_TEST(RegistrationTest, TypeTagsMapToTheLettersOfTheRunningExcel) {

@@ -17,7 +17,9 @@ namespace {
 int Apply(int code, const char* invalidCountText) {
     return ThrowOnReturnCodeWithoutContext(code, invalidCountText);
 }
-int Apply(int code, const std::string& context) { return ThrowOnReturnCode(code, context); }
+int Apply(int code, const std::string& context) {
+    return ThrowOnReturnCode(code, context);
+}
 
 // "<exact type>: <what()>" of what the call throws, or "returned <code>".
 template <typename Context> std::string Outcome(int code, const Context& context) {
@@ -45,10 +47,17 @@ TEST(XlfException, CopiesOwnTheirText) {
     EXPECT_NE(copy.what(), original.what());
 }
 
-TEST(ThrowOnReturnCode, CodesWithoutKnownBitsAreReturned) {
+// Codes of later Excel versions (128 xlretNotThreadSafe, 256, 512) and anything else without a
+// known bit are failures too: a conversion must never pass them off as success.
+TEST(ThrowOnReturnCode, UnknownCodesThrowNamingTheCode) {
     EXPECT_EQ(Outcome(0, kPlural), "returned 0");
-    EXPECT_EQ(Outcome(128, kPlural), "returned 128");
-    EXPECT_EQ(Outcome(-128, kN), "returned -128");
+    EXPECT_EQ(Outcome(0, kN), "returned 0");
+    EXPECT_EQ(Outcome(128, kPlural), "XlfException: Excel returned the unknown code 128");
+    EXPECT_EQ(Outcome(256, kN), "XlfException: Excel returned the unknown code 256, n");
+    EXPECT_EQ(Outcome(512, kPlural), "XlfException: Excel returned the unknown code 512");
+    EXPECT_EQ(Outcome(-128, kN), "XlfException: Excel returned the unknown code -128, n");
+    // A known bit still decides when unknown ones come with it.
+    EXPECT_EQ(Outcome(0x80 | 0x20, kN), "runtime_error: command failed, n");
 }
 
 TEST(ThrowOnReturnCode, EachBitWithAndWithoutContext) {

@@ -1,5 +1,6 @@
 // The gateway against the Excel stand-in: start-up and version detection, calls and the
 // Excel-owned mark, the Excel 12 entry points, and the services the add-in asks of Excel.
+#include "ArrayNewProbe.h"
 #include "GatewayTest.h"
 #include "XlfOper.h"
 #include "XlfOperImpl.h"
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 using vornix::XlfExcel;
@@ -34,20 +36,58 @@ TYPED_TEST(VersionTest, OnlyVersion12RunsExcel12Records) {
     EXPECT_EQ(this->Excel().StatusBarText(), "hello");
 }
 
-TYPED_TEST(VersionTest, ResultsHoldingExcelMemoryAreMarked) {
+// Results are noted as Excel's beside the record: the type word stays the one Excel wrote.
+TYPED_TEST(VersionTest, ResultsHoldingExcelMemoryAreNoted) {
     this->Excel().SetAddInName("C:\\x\\lib.xll");
     XlfOper text, integer, number;
     this->Gateway().Call(xlGetName, text.AsValuePointer(), 0);
-    EXPECT_EQ(text.GetType(), xltypeStr | xlbitExcelOwned);
+    EXPECT_EQ(text.GetType(), xltypeStr);
+    EXPECT_TRUE(text.IsExcelOwned());
 
     const XlfOper source(12.0), wantInt{short{xltypeInt}}, wantNum{short{xltypeNum}};
     this->Gateway().Call(xlCoerce, integer.AsValuePointer(), 2, source.AsValuePointer(),
                          wantInt.AsValuePointer());
-    EXPECT_EQ(integer.GetType(), xltypeInt | xlbitExcelOwned);
+    EXPECT_EQ(integer.GetType(), xltypeInt);
+    EXPECT_TRUE(integer.IsExcelOwned());
     this->Gateway().Call(xlCoerce, number.AsValuePointer(), 2, source.AsValuePointer(),
                          wantNum.AsValuePointer());
     EXPECT_EQ(number.GetType(), xltypeNum);
+    EXPECT_FALSE(number.IsExcelOwned());
     EXPECT_EQ(static_cast<typename TestFixture::Record*>(number.AsValuePointer())->val.num, 12.0);
+}
+
+// Without a version text, or without Excel reading it as a number, the gateway cannot know it
+// runs under Excel 12 and takes the records every version reads.
+TYPED_TEST(VersionTest, VersionThatCannotBeHadMeansExcel4Records) {
+    for (const int failing : {xlfGetWorkspace, xlCoerce}) {
+        delete XlfExcel::Existing();
+        this->Excel().FailNext(failing, xlretFailed);
+        EXPECT_FALSE(XlfExcel::Instance().IsExcel12Mode()) << failing;
+        EXPECT_EQ(XlfExcel::Instance().OperTypeCode(), "P");
+        EXPECT_EQ(this->Excel().OutstandingAllocations(), 0u) << "version text not given back";
+    }
+}
+
+TYPED_TEST(VersionTest, HeapExhaustionInTemporaryMemoryThrowsAndKeepsWhatWasGiven) {
+    char* kept = this->Gateway().GetMemory(16);
+    const std::vector<std::uint32_t> before = this->Gateway().Memory().BufferSizes();
+    {
+        vornix_test::ArrayNewProbe probe;
+        probe.FailAfter(0);
+        EXPECT_THROW(this->Gateway().GetMemory(100000), std::bad_alloc);
+    }
+    EXPECT_EQ(this->Gateway().Memory().BufferSizes(), before);
+    EXPECT_EQ(this->Gateway().GetMemory(16), kept + 16);
+    // A value whose record cannot be had holds none: conversions say so, nothing crashes.
+    const vornix::XlfTemporaryMemory& memory = this->Gateway().Memory();
+    this->Gateway().GetMemory(memory.BufferSizes().front() - memory.Offset() - 8);
+    vornix_test::ArrayNewProbe probe;
+    probe.FailAfter(0);
+    const XlfOper text("abc");
+    EXPECT_EQ(text.GetType(), 0u);
+    int code = 0;
+    EXPECT_EQ(text.AsString(&code), nullptr);
+    EXPECT_EQ(code, xlretInvXloper);
 }
 
 TYPED_TEST(VersionTest, TemporaryMemoryResetsKeepingTheNewestBuffer) {
@@ -108,6 +148,21 @@ TYPED_TEST(VersionTest, TwoHundredFiftyFiveRecordsReachExcel) {
     EXPECT_EQ(this->Excel().Calls().back().count, 3);
 }
 
+template <std::size_t... I>
+int Excel12WithOneRecordPerIndex(LPXLOPER12 record, std::index_sequence<I...>) {
+    return Excel12(xlFree, nullptr, static_cast<int>(sizeof...(I)), ((void)I, record)...);
+}
+
+TEST_F(GatewayServicesTest, Excel12EntryTakesItsMostArguments) {
+    XLOPER12 number{};
+    number.xltype = xltypeNum;
+    number.val.num = 1;
+    EXPECT_EQ(Excel12WithOneRecordPerIndex(&number, std::make_index_sequence<255>()), xlretSuccess);
+    ASSERT_FALSE(Excel().Calls().empty());
+    EXPECT_EQ(Excel().Calls().back().count, 255);
+    EXPECT_TRUE(Excel().Calls().back().excel12);
+}
+
 TEST_F(GatewayServicesTest, Excel12EntryChecksItsCount) {
     const std::size_t before = Excel().Calls().size();
     EXPECT_EQ(Excel12(xlFree, nullptr, 256), xlretInvCount);
@@ -135,6 +190,27 @@ TYPED_TEST(WizardTest, OnlyAWizardWindowOwnedByExcelCounts) {
     this->Excel().OpenFunctionWizard("bosa_sdm");
     EXPECT_FALSE(this->Gateway().IsCalledByFunctionWizard());
     this->Excel().CloseFunctionWizard();
+}
+
+// Excel's Replace dialog has the wizard's class and enters formulas while it is open; its title
+// tells it apart, whatever its case.
+TYPED_TEST(WizardTest, TheReplaceDialogIsNoWizard) {
+    this->Excel().OpenReplaceDialog();
+    EXPECT_FALSE(this->Gateway().IsCalledByFunctionWizard());
+    this->Excel().OpenFunctionWizard();
+    EXPECT_TRUE(this->Gateway().IsCalledByFunctionWizard());
+    this->Excel().CloseFunctionWizard();
+    this->Excel().CloseReplaceDialog();
+#ifndef _WIN32
+    HWND findAndReplace = win32compat::CreateStandInWindow(
+        "bosa_sdm_XL9", this->Excel().MainWindow(), 0, "Find and REPLACE");
+    EXPECT_FALSE(this->Gateway().IsCalledByFunctionWizard());
+    win32compat::DestroyStandInWindow(findAndReplace);
+    HWND titled = win32compat::CreateStandInWindow("bosa_sdm_XL9", this->Excel().MainWindow(), 0,
+                                                   "Function Arguments");
+    EXPECT_TRUE(this->Gateway().IsCalledByFunctionWizard());
+    win32compat::DestroyStandInWindow(titled);
+#endif
 }
 
 TYPED_TEST(WizardTest, RefusedWindowHandleMeansNoWizard) {

@@ -113,11 +113,21 @@ TYPED_TEST(XlfOper4Test, ExcelIsCalledThroughTheExcel4Entry) {
     {
         XlfOper4 name;
         ASSERT_EQ(this->Gateway().Call4v(xlGetName, name.AsXLOPER(), 0, nullptr), xlretSuccess);
-        EXPECT_EQ(name.GetType(), xltypeStr | xlbitExcelOwned);
-        EXPECT_STREQ(name.AsString(), "C:\\x\\lib.xll");
-        { const XlfOper4 copy(name); }
-        EXPECT_EQ(this->CallCount(xlFree), 1);
         EXPECT_EQ(name.GetType(), xltypeStr);
+        EXPECT_TRUE(name.IsExcelOwned());
+        {
+            const XlfOper4 copy(name);
+            EXPECT_FALSE(copy.IsExcelOwned());
+            EXPECT_NE(copy.AsXLOPER(), name.AsXLOPER());
+            EXPECT_NE(copy.AsXLOPER()->val.str, name.AsXLOPER()->val.str);
+            XlfOper4 assigned(1.0);
+            assigned = name;
+            EXPECT_FALSE(assigned.IsExcelOwned());
+            EXPECT_STREQ(assigned.AsString(), "C:\\x\\lib.xll");
+        }
+        EXPECT_EQ(this->CallCount(xlFree), 0);
+        EXPECT_STREQ(name.AsString(), "C:\\x\\lib.xll");
+        EXPECT_TRUE(name.IsExcelOwned());
     }
     EXPECT_EQ(this->CallCount(xlFree), 1);
     EXPECT_TRUE(this->OnlyThroughExcel4(xlFree));

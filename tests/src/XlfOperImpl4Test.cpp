@@ -71,9 +71,10 @@ TYPED_TEST(XlfOperImpl4Test, WideTextsKeep255BytesWithoutANul) {
     XlfOper longest;
     EXPECT_EQ(this->Logged([&] { longest = XlfOper(std::wstring(255, L'w')); }), "");
     EXPECT_EQ(this->LengthByte(longest), 255u);
-    // The length byte counts the units taken, not the bytes the conversion produced.
-    const XlfOper stopped(std::wstring(L"ab") + L'\0' + L"cd");
-    EXPECT_EQ(this->CountedText(stopped), std::string("ab\0\0\0", 5));
+    // The length byte counts the bytes written; a NUL inside the text is a character like any
+    // other and nothing after it is lost.
+    const XlfOper inner(std::wstring(L"ab") + L'\0' + L"cd");
+    EXPECT_EQ(this->CountedText(inner), std::string("ab\0cd", 5));
 }
 
 TYPED_TEST(XlfOperImpl4Test, SixteenBitValuesReadWholeWithoutExcel) {

@@ -135,21 +135,36 @@ TYPED_TEST(XlfOperTest, NullRecordsConvertToInvalidValue) {
     EXPECT_EQ(this->CallCount(xlCoerce), 0);
 }
 
+// Copies of a value holding Excel's memory get their own record and contents; the value that
+// received them from Excel gives them back, once, and stays readable until then.
 TYPED_TEST(XlfOperTest, ExcelOwnedValuesAreFreedOnceWhateverTheCopies) {
     this->Excel().SetAddInName("C:\\x\\lib.xll");
     {
         XlfOper name;
         ASSERT_EQ(this->Gateway().Call(xlGetName, name.AsValuePointer(), 0), xlretSuccess);
-        EXPECT_EQ(name.GetType(), xltypeStr | xlbitExcelOwned);
-        EXPECT_EQ(name.TypeName(), "unknown");
-        EXPECT_TRUE(name.IsString());
+        EXPECT_EQ(name.GetType(), xltypeStr);
+        EXPECT_EQ(name.TypeName(), "xltypeStr");
+        EXPECT_TRUE(name.IsExcelOwned());
         {
             const XlfOper copy(name);
             XlfOper assigned;
             assigned = name;
+            EXPECT_FALSE(copy.IsExcelOwned());
+            EXPECT_FALSE(assigned.IsExcelOwned());
+            EXPECT_NE(copy.AsValuePointer(), name.AsValuePointer());
+            EXPECT_NE(assigned.AsValuePointer(), copy.AsValuePointer());
+            EXPECT_NE(this->RecordOf(copy)->val.str, this->RecordOf(name)->val.str);
         }
-        EXPECT_EQ(this->CallCount(xlFree), 1);
-        EXPECT_EQ(name.GetType(), xltypeStr);
+        EXPECT_EQ(this->CallCount(xlFree), 0);
+        EXPECT_STREQ(name.AsString(), "C:\\x\\lib.xll");
+        {
+            const XlfOper copy(name);
+            name = XlfOper(1.0); // gives Excel's text back before taking the number
+            EXPECT_EQ(this->CallCount(xlFree), 1);
+            EXPECT_EQ(this->Excel().OutstandingAllocations(), 0u);
+            EXPECT_EQ(name.AsDouble(), 1.0);
+            EXPECT_STREQ(copy.AsString(), "C:\\x\\lib.xll");
+        }
     }
     EXPECT_EQ(this->CallCount(xlFree), 1);
 }
@@ -348,6 +363,60 @@ TYPED_TEST(XlfOperTest, ReferencesRoundTripAndReadTheSheet) {
     sheet.SetCell(7, 2, 3, HostValue::Number(4.5));
     EXPECT_EQ(reference.AsDoubleVector(vornix::ColumnByColumn),
               (std::vector<double>{1.5, 3.5, 2.5, 4.5}));
+}
+
+// The first cell Excel cannot read ends a walk over a range with Excel's code; the table has its
+// shape from the start, and the cells read before the failure keep their values.
+TYPED_TEST(XlfOperTest, WalksOverRangesStopAtTheFirstFailure) {
+    XlfOper reference;
+    this->Impl().SetRef(reference, XlfRange(0, 1, 0, 3, 5));
+    auto& sheet = this->Excel().Sheet();
+    sheet.SetCell(5, 0, 0, HostValue::Number(1.0));
+    sheet.SetCell(5, 0, 1, HostValue::Text("x"));
+    sheet.SetCell(5, 0, 2, HostValue::Number(3.0));
+
+    std::vector<double> numbers;
+    EXPECT_EQ(this->Impl().AsDoubleVector(reference, numbers, vornix::RowByRow), xlretFailed);
+    EXPECT_EQ(numbers, (std::vector<double>{1.0, 0.0, 0.0}));
+    EXPECT_THROW(reference.AsMatrix(), std::runtime_error); // text is no number
+
+    CellMatrix cells(1, 1);
+    this->Excel().FailEvery(xlCoerce, xlretUncalced);
+    EXPECT_EQ(this->Impl().AsCellMatrix(reference, cells), xlretUncalced);
+    EXPECT_EQ(cells.RowCount(), 1u);
+    EXPECT_EQ(cells.ColumnCount(), 3u);
+    EXPECT_TRUE(cells(0, 0).IsEmptyCell());
+    EXPECT_THROW(reference.AsCellMatrix(), vornix::XlfExceptionUncalculated);
+    numbers.clear();
+    EXPECT_EQ(this->Impl().AsDoubleVector(reference, numbers, vornix::RowByRow), xlretUncalced);
+    this->Excel().ClearFaults();
+
+    // A value Excel cannot give as a range ends the walk before it starts.
+    this->Excel().FailNext(xlCoerce, xlretInvXloper);
+    cells = CellMatrix(1, 1);
+    EXPECT_EQ(this->Impl().AsCellMatrix(XlfOper(short{5}), cells), xlretInvXloper);
+    EXPECT_EQ(cells.RowCount(), 1u);
+    EXPECT_EQ(cells.ColumnCount(), 1u);
+}
+
+TYPED_TEST(XlfOperTest, ErrorCodesReadDirectlyOrThroughExcel) {
+    WORD code = 0;
+    EXPECT_EQ(this->Impl().AsError(XlfOper::Error(xlerrNA), code), xlretSuccess);
+    EXPECT_EQ(code, xlerrNA);
+    EXPECT_EQ(this->CallCount(xlCoerce), 0);
+
+    XlfOper reference;
+    this->Impl().SetRef(reference, XlfRange(0, 1, 0, 1, 2));
+    this->Excel().Sheet().SetCell(2, 0, 0, HostValue::Error(xlerrDiv0));
+    EXPECT_EQ(this->Impl().AsError(reference, code), xlretSuccess);
+    EXPECT_EQ(code, xlerrDiv0);
+    EXPECT_EQ(this->CallCount(xlCoerce), 1);
+
+    code = 99;
+    EXPECT_EQ(this->Impl().AsError(XlfOper(2.0), code), xlretFailed); // a number is no error
+    EXPECT_EQ(code, 99);
+    EXPECT_EQ(this->Impl().AsError(XlfOper(static_cast<LPXLFOPER>(nullptr)), code), xlretInvXloper);
+    EXPECT_EQ(code, 99);
 }
 
 TYPED_TEST(XlfOperTest, ReferencesMustBeAreasTheRecordCanHold) {

@@ -7,7 +7,9 @@
 
 #include <chrono>
 #include <cstring>
+#include <iostream>
 #include <new>
+#include <sstream>
 #include <thread>
 #include <vector>
 
@@ -84,6 +86,26 @@ TEST(XlfTemporaryMemory, EmptyRequestDoesNotMoveThePosition) {
     EXPECT_EQ(next, empty);
 }
 
+// Requests of 0, 1 and 2 bytes from offsets that are not on the boundary: each block starts on
+// the next boundary, so a record carved from any of them may hold a double.
+TEST(XlfTemporaryMemory, EmptyAndSmallRequestsFromUnalignedOffsets) {
+    XlfTemporaryMemory memory;
+    char* first = memory.Get(3);
+    char* empty = memory.Get(0);
+    EXPECT_EQ(empty, first + 8);
+    EXPECT_EQ(memory.Offset(), 8u);
+    char* one = memory.Get(1);
+    EXPECT_EQ(one, empty);
+    EXPECT_EQ(memory.Offset(), 9u);
+    char* two = memory.Get(2);
+    EXPECT_EQ(two, first + 16);
+    EXPECT_EQ(memory.Offset(), 18u);
+    char* afterTwo = memory.Get(0);
+    EXPECT_EQ(afterTwo, first + 24);
+    for (const char* block : {first, empty, one, two, afterTwo})
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(block) % XlfTemporaryMemory::Alignment, 0u);
+}
+
 TEST(XlfTemporaryMemory, BlocksAreAlignedForRecords) {
     XlfTemporaryMemory memory;
     memory.Get(3);
@@ -119,6 +141,36 @@ TEST(XlfTemporaryMemory, EveryOperationReleasesTheMutex) {
     other.join();
     EXPECT_EQ(waited, WAIT_OBJECT_0);
     CloseHandle(probe);
+}
+
+// Another object holding the mutex's name must not bring Excel down: requests, resets and the
+// final release all go on unlocked, nothing throws, and the error stream hears of it once.
+TEST(XlfTemporaryMemory, WorksUnlockedWhenTheMutexNameIsTaken) {
+    HANDLE squatter = CreateEventA(nullptr, TRUE, FALSE, vornix::XlfMutexLock::Name());
+    ASSERT_NE(squatter, nullptr);
+    std::ostringstream log;
+    std::streambuf* const previous = std::cerr.rdbuf(log.rdbuf());
+    try {
+        {
+            const vornix::XlfMutexLock lock;
+            EXPECT_FALSE(lock.Held());
+        }
+        XlfTemporaryMemory memory;
+        char* block = memory.Get(10);
+        std::memset(block, 'x', 10);
+        memory.Get(9000);
+        memory.Release(false);
+        EXPECT_EQ(memory.BufferSizes(), Sizes{12288});
+        memory.Get(20);
+    } catch (...) {
+        ADD_FAILURE() << "an operation threw without the mutex";
+    }
+    std::cerr.rdbuf(previous);
+    CloseHandle(squatter);
+    EXPECT_EQ(log.str(), "..\\..\\src\\XlfMutexLock(28): Could not open the mutex vornix_mutex "
+                         "(error 6); temporary memory is used without the lock\n");
+    const vornix::XlfMutexLock lock;
+    EXPECT_TRUE(lock.Held());
 }
 
 TEST(XlfTemporaryMemory, RequestWaitsWhileAnotherThreadHoldsTheMutex) {

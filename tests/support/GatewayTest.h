@@ -3,7 +3,8 @@
 // The library keeps the value implementation it chose first for the rest of the process (Excel
 // does not change version under an add-in). Tests of both modes share one process, so each test
 // makes the implementation of its own mode current by constructing one, before the gateway is
-// created; the gateway is deleted after each test, as the add-in does at close.
+// created; the gateway is deleted after each test, as the add-in does at close. The fixture's
+// implementation stops being current when the fixture ends, so no later test reaches it.
 #pragma once
 
 #include "ExcelStandInTest.h"
