@@ -3,7 +3,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cwchar>
-#include <vector>
 
 namespace vornix {
 
