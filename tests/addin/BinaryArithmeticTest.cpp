@@ -295,6 +295,8 @@ TEST(BitwiseOperations, ReportPartsThatDoNotFitTheirWords) {
     } cases[] = {
         {Bitwise::Xor, "3000000000", "1", "integer part out of range: 3000000000"},
         {Bitwise::And, "1", "-2147483648", "integer part out of range: 2147483648"},
+        // Exponent notation written out: integer parts beyond 32 bits (0.5E300 once overflowed
+        // the fraction word instead).
         {Bitwise::Or, "1E+15", "0", "integer part out of range: 1000000000000000"},
         {Bitwise::Or, "0.5E300", "0", "integer part out of range: 5" + Repeat("0", 39) + "..."},
         {Bitwise::Or, "0", "0.1E999x", "fraction part out of range: .1E999x"},

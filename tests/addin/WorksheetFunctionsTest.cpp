@@ -101,6 +101,7 @@ TYPED_TEST(WorksheetFunctionsTest, TheRegistryHoldsTheSevenDeclarations) {
     EXPECT_FALSE(records[6].threadSafe);
 }
 
+// The same texts in both modes: Excel 4 texts no longer count a NUL after "10.100".
 TYPED_TEST(WorksheetFunctionsTest, DecimalToBinary) {
     this->Open();
     EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(2.5), Number(3)}), Text("10.100"));

@@ -71,6 +71,7 @@ TYPED_TEST(XlfOper4Test, CellMatricesKeepNarrowTextsOnly) {
     cells(0, 1) = MatrixCell(std::wstring(L"wide"));
     XlfOper4 array;
     array.SetCellMatrix(cells);
+    // Texts count no NUL; wide and empty cells are the empty text (once one counted NUL).
     EXPECT_EQ(this->CountedText(array.ElementAt(0, 0)), "ab");
     for (int column : {1, 2}) {
         ASSERT_EQ(array.ElementAt(0, column).GetType(), xltypeStr);

@@ -153,6 +153,7 @@ TYPED_TEST(XlfOperImpl4Test, CellsHoldByteTexts) {
     const std::string log = this->Logged([&] { array = XlfOper(cells); });
     EXPECT_EQ(log, "..\\..\\src\\XlfOperImpl4(782): String truncated to 254 bytes\n");
     ASSERT_EQ(array(0, 0).GetType(), xltypeStr);
+    // Cell texts count no NUL either; an empty cell is the empty text (once one counted NUL).
     EXPECT_EQ(this->CountedText(array(0, 0)), "Aab");
     ASSERT_EQ(array(0, 1).GetType(), xltypeStr);
     EXPECT_EQ(this->LengthByte(array(0, 1)), 0u);
