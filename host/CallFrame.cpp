@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 namespace xlstandin {
@@ -14,7 +15,7 @@ template <typename Target> Target As(FARPROC function) {
 
 } // namespace
 
-#ifdef _WIN32
+#if defined(_WIN32) && !defined(_WIN64)
 
 namespace {
 
@@ -68,6 +69,66 @@ std::uintptr_t CallFrame::CallReturningWord(FARPROC function) const {
                                    std::make_index_sequence<MaxWords + 1>());
 }
 
+#elif defined(_WIN64)
+
+namespace {
+
+// The i-th of the first four arguments is a double when bit i of the mask is set.
+template <unsigned Mask, std::size_t Index>
+using Slot = std::conditional_t<(Mask >> Index) & 1, double, std::uint64_t>;
+
+template <typename Result, unsigned Mask>
+Result CallSlots(FARPROC function, const std::uint64_t* slots) {
+    using Target = Result (*)(Slot<Mask, 0>, Slot<Mask, 1>, Slot<Mask, 2>, Slot<Mask, 3>,
+                              std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t);
+    const auto at = [slots](std::size_t i, auto kind) {
+        decltype(kind) value;
+        std::memcpy(&value, &slots[i], sizeof value);
+        return value;
+    };
+    return As<Target>(function)(at(0, Slot<Mask, 0>{}), at(1, Slot<Mask, 1>{}),
+                                at(2, Slot<Mask, 2>{}), at(3, Slot<Mask, 3>{}), slots[4], slots[5],
+                                slots[6], slots[7]);
+}
+
+template <typename Result, unsigned... Mask>
+Result Dispatch(FARPROC function, const std::uint64_t* slots, unsigned mask,
+                std::integer_sequence<unsigned, Mask...>) {
+    using Caller = Result (*)(FARPROC, const std::uint64_t*);
+    static constexpr Caller callers[] = {&CallSlots<Result, Mask>...};
+    return callers[mask](function, slots);
+}
+
+} // namespace
+
+void CallFrame::AddWord(std::intptr_t word) {
+    AddSlot(&word, sizeof word, false);
+}
+
+void CallFrame::AddDouble(double value) {
+    AddSlot(&value, sizeof value, true);
+}
+
+void CallFrame::AddSlot(const void* bits, std::size_t size, bool isDouble) {
+    if (slotCount_ >= MaxArguments) {
+        throw std::length_error("too many arguments");
+    }
+    std::memcpy(&slots_[slotCount_], bits, size);
+    if (isDouble && slotCount_ < RegisterSlots)
+        doubleMask_ |= 1u << slotCount_;
+    ++slotCount_;
+}
+
+double CallFrame::CallReturningDouble(FARPROC function) const {
+    return Dispatch<double>(function, slots_.data(), doubleMask_,
+                            std::make_integer_sequence<unsigned, 1u << RegisterSlots>());
+}
+
+std::uintptr_t CallFrame::CallReturningWord(FARPROC function) const {
+    return Dispatch<std::uintptr_t>(function, slots_.data(), doubleMask_,
+                                    std::make_integer_sequence<unsigned, 1u << RegisterSlots>());
+}
+
 #elif defined(__x86_64__) || defined(__aarch64__)
 
 namespace {
@@ -106,7 +167,7 @@ std::uintptr_t CallFrame::CallReturningWord(FARPROC function) const {
 }
 
 #else
-#error "CallFrame knows the calling conventions of i386 Windows, x86-64 and AArch64 only"
+#error "CallFrame knows the calling conventions of i386 and x64 Windows, x86-64 and AArch64 only"
 #endif
 
 } // namespace xlstandin

@@ -1,5 +1,7 @@
 #include "AddInModule.h"
 
+#include "ModuleBitness.h"
+
 namespace xlhost {
 
 namespace {
@@ -25,6 +27,12 @@ bool AddInModule::Load(const std::string& path, std::string& reason) {
     const std::string what = "cannot load add-in " + full + ": ";
     if (GetFileAttributesA(full.c_str()) == INVALID_FILE_ATTRIBUTES) {
         reason = what + "no such file";
+        return false;
+    }
+    // Windows refuses a module of the other bitness only with a bare format error.
+    const std::string refusal = ModuleBitness::Refusal(ModuleBitness::OfFile(full));
+    if (!refusal.empty()) {
+        reason = what + refusal;
         return false;
     }
     module_ = LoadLibraryA(full.c_str());
