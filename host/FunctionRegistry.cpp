@@ -28,7 +28,8 @@ bool IsEmpty(const std::vector<HostValue>& arguments, std::size_t index) {
            arguments[index].Is(HostValue::Kind::Nil);
 }
 
-// Add-ins send counted texts whose last counted character is a NUL; Excel stops there.
+// Excel's texts are counted, not terminated: every counted character belongs to the text, a NUL
+// included.
 bool ReadText(const std::vector<HostValue>& arguments, std::size_t index, std::string& text) {
     if (IsEmpty(arguments, index)) {
         text.clear();
@@ -38,7 +39,6 @@ bool ReadText(const std::vector<HostValue>& arguments, std::size_t index, std::s
         return false;
     }
     text = arguments[index].AsNarrowText();
-    text.erase(std::min(text.find('\0'), text.size()));
     return true;
 }
 
@@ -95,7 +95,8 @@ bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments, Re
 }
 
 // A module already in the process (the add-in, or the executable itself) is used as it is;
-// any other is loaded and kept loaded as Excel keeps add-ins.
+// any other is loaded and kept loaded as Excel keeps add-ins. The loader takes C strings, so a
+// module or procedure text with a NUL inside is looked up as far as that NUL.
 bool FunctionRegistry::Resolve(Registration& stored, std::string& reason) {
     HMODULE module = GetModuleHandleA(stored.module.c_str());
     if (module == nullptr) {

@@ -12,7 +12,7 @@
 
 namespace xlstandin {
 
-// REGISTER's arguments in their order, each text read up to its first NUL.
+// REGISTER's arguments in their order, each text with every character it counts.
 struct Registration {
     double id = 0;
     std::string module;

@@ -3,14 +3,18 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <system_error>
 
 namespace xlstandin {
 
 namespace {
 
-constexpr int significantDigits = 15;
-constexpr int smallestPlainExponent = -6;
+constexpr std::size_t significantDigits = 15;
+// Beyond this decimal exponent Excel writes one significant digit less.
+constexpr int largestFullExponent = 98;
+constexpr int largestPlainExponent = 19;
+constexpr std::size_t longestPlainFraction = 20;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -56,25 +60,66 @@ bool NumberText::General(double value, std::string& text) {
     if (!std::isfinite(value)) {
         return false;
     }
-    if (value == 0) {
+    // Excel holds no subnormal numbers and no negative zero: both show as 0.
+    if (std::fabs(value) < std::numeric_limits<double>::min()) {
         text = "0";
         return true;
     }
-    // Correctly rounded "d.dddddddddddddde[+-]xx", independent of the C runtime's printf.
-    char buffer[40];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                   std::chars_format::scientific, significantDigits - 1)
+    Decimal decimal = Exact(std::fabs(value));
+    RoundHalfUp(decimal, significantDigits);
+    if (std::abs(decimal.exponent) > largestFullExponent) {
+        RoundHalfUp(decimal, significantDigits - 1);
+    }
+    decimal.digits.erase(decimal.digits.find_last_not_of('0') + 1);
+    const bool negative = value < 0;
+    text = IsPlain(decimal) ? Plain(negative, decimal.digits, decimal.exponent)
+                            : Scientific(negative, decimal.digits, decimal.exponent);
+    return true;
+}
+
+NumberText::Decimal NumberText::Exact(double magnitude) {
+    // Enough digits for the exact value of any normal double (at most 767 significant).
+    char buffer[maxExactDigits + 16];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                   std::chars_format::scientific, maxExactDigits - 1)
                          .ptr;
     const std::string scientific(buffer, end);
     const std::size_t e = scientific.find('e');
-    std::string digits = scientific.substr(0, 1) + scientific.substr(2, e - 2);
-    digits.erase(digits.find_last_not_of('0') + 1);
-    const int exponent = std::atoi(scientific.c_str() + e + 1);
-    const bool negative = value < 0;
-    text = exponent >= significantDigits || exponent < smallestPlainExponent
-               ? Scientific(negative, digits, exponent)
-               : Plain(negative, digits, exponent);
-    return true;
+    return {scientific.substr(0, 1) + scientific.substr(2, e - 2),
+            std::atoi(scientific.c_str() + e + 1)};
+}
+
+void NumberText::RoundHalfUp(Decimal& decimal, std::size_t count) {
+    if (decimal.digits.size() <= count) {
+        return;
+    }
+    const bool up = decimal.digits[count] >= '5';
+    decimal.digits.resize(count);
+    if (!up) {
+        return;
+    }
+    std::size_t position = count;
+    while (position > 0 && decimal.digits[position - 1] == '9') {
+        decimal.digits[--position] = '0';
+    }
+    if (position == 0) {
+        // All nines: the carry makes 1 followed by zeros, one decimal place higher.
+        decimal.digits.insert(decimal.digits.begin(), '1');
+        decimal.digits.pop_back();
+        ++decimal.exponent;
+    } else {
+        ++decimal.digits[position - 1];
+    }
+}
+
+// Whole numbers are written out up to 20 digits; fractions below 1 while "0.", the zeros after
+// the point and the significant digits take at most 20 characters.
+bool NumberText::IsPlain(const Decimal& decimal) {
+    if (decimal.exponent >= 0) {
+        return decimal.exponent <= largestPlainExponent;
+    }
+    const std::size_t leadingZeros = static_cast<std::size_t>(-decimal.exponent - 1);
+    return 2 + leadingZeros + decimal.digits.size() <= longestPlainFraction;
 }
 
 std::string NumberText::Scientific(bool negative, const std::string& digits, int exponent) {

@@ -38,7 +38,7 @@ public:
     XlfOper4& SetIntOrError(short value, bool asError);
     XlfOper4& SetBool(bool value);
     XlfOper4& SetError(WORD code);
-    // At most 254 bytes; the length byte counts a terminating NUL.
+    // At most 254 bytes; the length byte counts the text's bytes only.
     XlfOper4& SetString(const char* text);
     XlfOper4& SetRef(const XlfRange& range);
     XlfOper4& SetMulti(int rows, int columns);

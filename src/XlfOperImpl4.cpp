@@ -50,11 +50,12 @@ bool XlfOperImpl4::SetByteString(XLOPER& record, const char* text, const char* l
         XlfLog::At(logUnit, logLine) << "String truncated to 254 bytes" << std::endl;
         length = XlfTextConversion::CharacterPrefix(text, length, MaxStringBytes);
     }
-    // The terminating NUL is stored and counted as the last character.
+    // Excel reads exactly the counted bytes. The NUL after them, outside the count, only keeps
+    // the block readable as a C string for code that does not go through the length byte.
     return Ops::SetText(record, length, 1, [&](char* body) {
         std::memcpy(body, text, length);
         body[length] = '\0';
-        return length + 1;
+        return length;
     });
 }
 

@@ -14,12 +14,12 @@ public:
     LPXLOPER12 AsXLOPER12(const XlfOper& oper) const override;
     // At most 255 bytes converted from the wide text; the length byte counts the code units.
     XlfOper& SetWideString(XlfOper& oper, const std::wstring& text) const override;
-    // At most 254 bytes, and the length byte counts a terminating NUL as the last character.
+    // At most 254 bytes; the length byte counts the text's bytes only.
     XlfOper& SetString(XlfOper& oper, const char* text) const override;
 
     // Excel 4 byte strings, shared with XlfOper4. SetByteString cuts texts to 254 bytes with a
-    // log line at the given location and counts a terminating NUL; false when temporary memory
-    // gives no block.
+    // log line at the given location and counts only the text's bytes (a NUL follows them,
+    // uncounted); false when temporary memory gives no block.
     static bool SetByteString(XLOPER& record, const char* text, const char* logUnit, int logLine);
     static char* ByteStringAsNarrow(const char* counted);
     static MatrixCell ByteStringCell(const char* counted);

@@ -85,6 +85,11 @@ TEST(FractionToBinary, RejectsCountsOutsideTheBufferAndNonFiniteFractions) {
         EXPECT_EQ(OutOfRangeMessage([fraction] { FractionToBinary(fraction, 3); }),
                   "fraction must be a finite number");
     }
+    for (double fraction : {1.0, 1e308}) {
+        EXPECT_EQ(OutOfRangeMessage([fraction] { FractionToBinary(fraction, 3); }),
+                  "fraction must be below 1");
+    }
+    EXPECT_EQ(FractionToBinary(0x1.fffffffffffffp-1, 3), "111");
 }
 
 TEST(DecimalToBinary, ConvertsTextsAsTheWorksheetFunctionShowsThem) {
@@ -112,19 +117,44 @@ TEST(DecimalToBinary, ConvertsTextsAsTheWorksheetFunctionShowsThem) {
         // Without a point no fraction digits are due, whatever the precision.
         {"5", 100, "101"},
         {"5", -3, "101"},
-        // The integer part follows the atol rule: an exponent there is not recognised.
-        {"1E-07", 3, "1"},
         {" \t+5.5", 1, "101.1"},
         {"5abc", 0, "101"},
         {"abc", 2, "0"},
-        // Only the fraction honours an exponent: .5e-1 is 0.05.
-        {"3.5e-1", 8, "11.00001100"},
+        // A number in exponent notation is read at its value (no longer as 1 and 3.05, which
+        // the atol/atof reading gave for these two).
+        {"1E-07", 3, "0.000"},
+        {"3.5e-1", 8, "0.01011001"},
+        {"1.5E-10", 40, "0." + Repeat("0", 32) + "10100100"},
+        {"1.42857142857143E-05", 30, "0.000000000000000011101111101011"},
+        {"2.5E0", 3, "10.100"},
+        {" +25e-1 ", 3, "10.100"},
+        {"-.25E+1", 3, "-10.100"},
+        {"0.00025E4", 3, "10.100"},
+        {"2147483647E0", 0, Repeat("1", 31)},
+        {"-0E+99999999999999999999", 2, "-0"},
         {"0.1E-999", 3, "0.000"},
         {"0." + Repeat("0", 400) + "1E+5", 3, "0.000"},
+        {"1E-99999999999999999999", 3, "0.000"},
+        // Anything else keeps the atol/atof reading: the integer part stops at the E.
+        {"1E-07x", 3, "1"},
+        {"1E", 0, "1"},
+        {"1E+", 0, "1"},
+        {"1E 5", 0, "1"},
+        {"E5", 0, "0"},
+        {"5.1e-1x", 8, "101.00000010"},
+        // atof rounds this fraction up to 1; the largest double below 1 is meant, not 1.000.
+        {"0.99999999999999999", 3, "0.111"},
+        {"0.99999999999999999", 64, "0." + Repeat("1", 53) + Repeat("0", 11)},
+        {"5.9999999999999999999e0x", 2, "101.11"},
         // Only the first character can be the sign; an integer part reading negative gives the
-        // digits of its magnitude.
+        // digits of its magnitude and keeps its sign (" -5.5" gave "101.1" once).
         {"--5", 0, "-101"},
         {"--2147483648", 0, "-1" + Repeat("0", 31)},
+        {" -5.5", 1, "-101.1"},
+        {" -0.5", 2, "-0.10"},
+        // -2^31 has 32 binary digits and is a 32-bit integer (once reported out of range).
+        {"-2147483648", 0, "-1" + Repeat("0", 31)},
+        {"-2147483648.5", 1, "-1" + Repeat("0", 31) + ".1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -140,14 +170,26 @@ TEST(DecimalToBinary, ReportsPartsOutsideTheirRange) {
     } cases[] = {
         {"3000000000", 0, "integer part out of range: 3000000000"},
         {"2147483648.5", 3, "integer part out of range: 2147483648"},
-        // The sign is removed before the integer part is read, leaving 2^31.
-        {"-2147483648", 0, "integer part out of range: 2147483648"},
+        {"-2147483649", 0, "integer part out of range: 2147483649"},
         {"99999999999999999999999", 0, "integer part out of range: 99999999999999999999999"},
         {" -2147483649x", 0, "integer part out of range:  -2147483649x"},
         {"1.5", 65, kPrecisionMessage},
         {"1.5", -1, kPrecisionMessage},
-        {"1.1E999", 3, "fraction part out of range: .1E999"},
-        {"1.1E+400", 3, "fraction part out of range: .1E+400"},
+        // Written out at their value, these are integers beyond 32 bits.
+        {"1E+15", 0, "integer part out of range: 1000000000000000"},
+        {"123456789012", 0, "integer part out of range: 123456789012"},
+        {"1.1E999", 3, "integer part out of range: 11" + Repeat("0", 38) + "..."},
+        {"-1E+99999999999999999999", 0, "integer part out of range: 1" + Repeat("0", 39) + "..."},
+        // An exponent left in a fraction that is no number in exponent notation: a fraction of
+        // 1 or more has no binary digits (once computed from an overflowed double).
+        {"1.1E999x", 3, "fraction part out of range: .1E999x"},
+        {"5.1e309x", 3, "fraction part out of range: .1e309x"},
+        {"5.1e1x", 3, "fraction part out of range: .1e1x"},
+        {"5.00002e5x", 3, "fraction part out of range: .00002e5x"},
+        // At most 40 characters of an operand, so that a long input leaves a short text.
+        {Repeat("9", 60), 0, "integer part out of range: " + Repeat("9", 40) + "..."},
+        {"1." + Repeat("5", 50) + "e1x", 3,
+         "fraction part out of range: ." + Repeat("5", 39) + "..."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -174,6 +216,14 @@ TEST(BinaryToDecimal, ReadsEveryCharacterAsADigitAtItsPosition) {
         {"1" + Repeat("0", 39), 0x1p39},
         {"0." + Repeat("0", 35) + "1", 0x1p-36},
         {Repeat("1", 53), 0x1p53 - 1},
+        // A number Excel wrote in exponent notation is read as its plain digits.
+        {"1E+20", 0x1p20},
+        {"-1E2", -4},
+        {" 1e2 ", 4},
+        {"1.5E-10", 0x1p-10 + 5 * 0x1p-11},
+        {"1E+99999999999999999999", std::numeric_limits<double>::infinity()},
+        {"1E-99999999999999999999", 0},
+        {"1e1x", 10},
         // Zero digits far to the left weigh nothing rather than 0 * infinity.
         {"1" + Repeat("0", 1100), std::numeric_limits<double>::infinity()},
         {"0." + Repeat("0", 1100) + "1", 0},
@@ -217,14 +267,18 @@ TEST(BitwiseOperations, CombineMagnitudesWithThirtyFractionalBits) {
         {Bitwise::And, "5", "-3", 1},
         {Bitwise::Xor, "0.1", "0", 0.09999999962747097},
         {Bitwise::Or, "2147483647", "0", 2147483647},
-        {Bitwise::Xor, "1E-07", "0", 1},
+        // Exponent notation is read at its value (1E-07 once read as 1).
+        {Bitwise::Xor, "1E-07", "0", 107 / 0x1p30},
+        {Bitwise::Or, "1.42857142857143E-05", "0", 15339 / 0x1p30},
+        {Bitwise::And, "1.5E1", "7", 7},
         {Bitwise::Or, "0.1E-999", "0", 0},
         // Only the first character is a sign: the integer part itself reads -5.
         {Bitwise::Xor, "--5", "0", -5},
-        // The scaled fraction keeps its low 32 bits: 5 * 2^30 leaves 2^30, and (2^33 - 1) * 2^30,
-        // the largest that fits 64 bits, leaves 3 * 2^30.
-        {Bitwise::Xor, ".5E1", "0", 1},
-        {Bitwise::Xor, ".8589934591E10", "0", 3},
+        // A fraction with an exponent left in it keeps the low 32 bits of its scaled word:
+        // 5 * 2^30 leaves 2^30, and (2^33 - 1) * 2^30, the largest that fits 64 bits, leaves
+        // 3 * 2^30.
+        {Bitwise::Xor, ".5E1x", "0", 1},
+        {Bitwise::Xor, ".8589934591E10x", "0", 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first + " op " + c.second);
@@ -241,9 +295,12 @@ TEST(BitwiseOperations, ReportPartsThatDoNotFitTheirWords) {
     } cases[] = {
         {Bitwise::Xor, "3000000000", "1", "integer part out of range: 3000000000"},
         {Bitwise::And, "1", "-2147483648", "integer part out of range: 2147483648"},
-        {Bitwise::Or, "0.5E300", "0", "fraction part out of range: .5E300"},
-        {Bitwise::Or, "0", "0.1E999", "fraction part out of range: .1E999"},
-        {Bitwise::Xor, ".8589934592E10", "0", "fraction part out of range: .8589934592E10"},
+        // Exponent notation written out: integer parts beyond 32 bits (0.5E300 once overflowed
+        // the fraction word instead).
+        {Bitwise::Or, "1E+15", "0", "integer part out of range: 1000000000000000"},
+        {Bitwise::Or, "0.5E300", "0", "integer part out of range: 5" + Repeat("0", 39) + "..."},
+        {Bitwise::Or, "0", "0.1E999x", "fraction part out of range: .1E999x"},
+        {Bitwise::Xor, ".8589934592E10x", "0", "fraction part out of range: .8589934592E10x"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first + " op " + c.second);
@@ -260,10 +317,28 @@ TEST(Shifts, MultiplyOrDivideByAPowerOfTwoWithoutTruncating) {
     EXPECT_EQ(ShiftRight(5, 0), 5);
     EXPECT_EQ(ShiftLeft(1, -1074), 0x1p-1074);
     EXPECT_EQ(ShiftLeft(1, 1024), std::numeric_limits<double>::infinity());
-    // The power is a double on every target: 2^1024 is infinite, 2^-1075 is 0.
-    EXPECT_EQ(ShiftRight(1, 1024), 0);
-    EXPECT_TRUE(std::isnan(ShiftLeft(0, 1024)));
-    EXPECT_EQ(ShiftLeft(1.5, -1075), 0);
+    EXPECT_EQ(ShiftRight(-1, -1024), -std::numeric_limits<double>::infinity());
+}
+
+// 2^n on its own may be infinite or 0 where the product is not; the results are exact (2^-1024
+// and 0 * infinity = NaN came from forming the power first).
+TEST(Shifts, ScaleWithoutFormingThePower) {
+    EXPECT_EQ(ShiftLeft(0, 1024), 0);
+    EXPECT_EQ(ShiftRight(0, -5000), 0);
+    EXPECT_EQ(ShiftRight(1, 1024), 0x1p-1024);
+    EXPECT_EQ(ShiftRight(0x1p1000, 1050), 0x1p-50);
+    EXPECT_EQ(ShiftLeft(0x1p-1000, 1100), 0x1p100);
+    EXPECT_EQ(ShiftLeft(1e-300, 1100), std::ldexp(1e-300, 1100));
+    EXPECT_TRUE(std::isfinite(ShiftLeft(1e-300, 1100)));
+    EXPECT_EQ(ShiftLeft(std::numeric_limits<double>::max(), -2200), 0);
+    // 1.5 * 2^-1075 lies nearer 2^-1074 than 0.
+    EXPECT_EQ(ShiftLeft(1.5, -1075), 0x1p-1074);
+    const int most = std::numeric_limits<int>::max();
+    const int least = std::numeric_limits<int>::min();
+    EXPECT_EQ(ShiftRight(3, least), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(ShiftRight(3, most), 0);
+    EXPECT_EQ(ShiftLeft(3, least), 0);
+    EXPECT_TRUE(std::isnan(ShiftLeft(std::nan(""), 3)));
 }
 
 } // namespace

@@ -44,11 +44,6 @@ protected:
         return result.value;
     }
 
-    // A text result as Excel receives it from the library.
-    static HostValue Made(const std::string& text) {
-        return Text(GatewayTest<Mode>::MadeText(text));
-    }
-
     std::string Letter() const { return this->IsExcel12 ? "Q" : "P"; }
 };
 
@@ -99,16 +94,17 @@ TYPED_TEST(WorksheetFunctionsTest, TheRegistryHoldsTheSevenDeclarations) {
     EXPECT_FALSE(records[6].threadSafe);
 }
 
+// The same texts in both modes: Excel 4 texts no longer count a NUL after "10.100".
 TYPED_TEST(WorksheetFunctionsTest, DecimalToBinary) {
     this->Open();
-    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(2.5), Number(3)}), this->Made("10.100"));
-    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(5), Number(3)}), this->Made("101"));
-    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(-6.75), Number(4)}), this->Made("-110.1100"));
-    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(5.75), Number(0)}), this->Made("101"));
-    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(10.1), Number(8)}), this->Made("1010.00011001"));
-    EXPECT_EQ(this->Call("bin_Dec2Bin", {Text("2.5"), Number(2.9)}), this->Made("10.10"));
-    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(2.5), Number(-0.5)}), this->Made("10"));
-    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(0.5), Number(3)}), this->Made("0.100"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(2.5), Number(3)}), Text("10.100"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(5), Number(3)}), Text("101"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(-6.75), Number(4)}), Text("-110.1100"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(5.75), Number(0)}), Text("101"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(10.1), Number(8)}), Text("1010.00011001"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Text("2.5"), Number(2.9)}), Text("10.10"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(2.5), Number(-0.5)}), Text("10"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(0.5), Number(3)}), Text("0.100"));
 }
 
 TYPED_TEST(WorksheetFunctionsTest, BinaryToDecimalAndBitwiseOperations) {
@@ -130,6 +126,62 @@ TYPED_TEST(WorksheetFunctionsTest, Shifts) {
     EXPECT_EQ(this->Call("bin_leftShift", {Number(1), Number(2000)}), HostValue::Error(xlerrNum));
     EXPECT_EQ(this->Call("bin_leftShift", {Number(1), Number(1e300)}), HostValue::Error(xlerrNum));
     EXPECT_EQ(this->Call("bin_RightShift", {Number(1), Number(1e300)}), Number(0));
+    // Only results beyond the double range are #NUM!; 2^n alone may be, the product not.
+    EXPECT_EQ(this->Call("bin_leftShift", {Number(0), Number(1024)}), Number(0));
+    EXPECT_EQ(this->Call("bin_RightShift", {Number(1), Number(1024)}), Number(0x1p-1024));
+    EXPECT_EQ(this->Call("bin_RightShift", {Number(0x1p1000), Number(1050)}), Number(0x1p-50));
+    EXPECT_EQ(this->Call("bin_leftShift", {Number(1e-300), Number(1100)}),
+              Number(std::ldexp(1e-300, 1100)));
+}
+
+// Excel hands the functions its own text for each number: plain digits for 1E+15 and 1E-07,
+// exponent notation for 1/70000 and 1E+20. Each is read at its value.
+TYPED_TEST(WorksheetFunctionsTest, NumbersInEveryBandAreReadAtTheirValue) {
+    this->Open();
+    const auto dec2bin = [this](double value, double precision) {
+        return this->Call("bin_Dec2Bin", {Number(value), Number(precision)});
+    };
+    EXPECT_EQ(dec2bin(1.0 / 70000, 30), Text("0.000000000000000011101111101011"));
+    EXPECT_EQ(dec2bin(1e-7, 30), Text("0.000000000000000000000001101011"));
+    EXPECT_EQ(dec2bin(1.5e-10, 40), Text("0." + std::string(32, '0') + "10100100"));
+    EXPECT_EQ(dec2bin(2.5, 3), Text("10.100"));
+    EXPECT_EQ(dec2bin(123456789012, 0), Text("integer part out of range: 123456789012"));
+    EXPECT_EQ(dec2bin(1e15, 0), Text("integer part out of range: 1000000000000000"));
+    EXPECT_EQ(dec2bin(1e20, 0), Text("integer part out of range: 100000000000000000000"));
+
+    const auto bin2dec = [this](double value) {
+        return this->Call("bin_Bin2Dec", {Number(value)});
+    };
+    EXPECT_EQ(bin2dec(1e20), Number(1048576));
+    EXPECT_EQ(bin2dec(1e15), Number(32768));
+    EXPECT_EQ(bin2dec(123456789012), Number(8108));
+    EXPECT_EQ(bin2dec(1e-7), Number(0x1p-7));
+    EXPECT_EQ(bin2dec(1.5e-10), Number(0.00341796875));
+    EXPECT_EQ(bin2dec(1.0 / 70000), Number(0.1597118377685547));
+    EXPECT_EQ(bin2dec(2.5), Number(4.5)); // "2.5": the digit 5 counts 5 halves
+
+    const auto bitOr = [this](double value) {
+        return this->Call("bin_bitOR", {Number(value), Number(0)});
+    };
+    EXPECT_EQ(bitOr(1e-7), Number(107 / 0x1p30));
+    EXPECT_EQ(bitOr(1.0 / 70000), Number(15339 / 0x1p30));
+    EXPECT_EQ(bitOr(1.5e-10), Number(0));
+    EXPECT_EQ(bitOr(2.5), Number(2.5));
+    EXPECT_EQ(bitOr(123456789012), Text("integer part out of range: 123456789012"));
+    EXPECT_EQ(bitOr(1e15), Text("integer part out of range: 1000000000000000"));
+    EXPECT_EQ(bitOr(1e20), Text("integer part out of range: 100000000000000000000"));
+}
+
+TYPED_TEST(WorksheetFunctionsTest, SignsAndLongOperands) {
+    this->Open();
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Text(" -5.5"), Number(1)}), Text("-101.1"));
+    EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(-2147483648.0), Number(0)}),
+              Text("-1" + std::string(31, '0')));
+    // A failure echoes 40 characters of a long operand, well within an Excel 4 text: no cut.
+    testing::internal::CaptureStderr();
+    const HostValue echoed = this->Call("bin_Dec2Bin", {Text(std::string(250, '9')), Number(0)});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(echoed, Text("integer part out of range: " + std::string(40, '9') + "..."));
 }
 
 TYPED_TEST(WorksheetFunctionsTest, TheFunctionWizardGetsTrueWithoutConversions) {
@@ -195,11 +247,11 @@ TYPED_TEST(WorksheetFunctionsTest, FailuresBecomeTextsOrNothing) {
     this->Open();
     // Excel cannot make text of an error value: a standard exception, shown as its text.
     EXPECT_EQ(this->Call("bin_Dec2Bin", {HostValue::Error(xlerrNA), Number(3)}),
-              this->Made("command failed, dec conversion to char* failed"));
+              Text("command failed, dec conversion to char* failed"));
     EXPECT_EQ(this->Call("bin_Dec2Bin", {Number(2.5), Number(65)}),
-              this->Made("precision must be between 0 and 64"));
+              Text("precision must be between 0 and 64"));
     EXPECT_EQ(this->Call("bin_bitAnd", {Number(3e9), Number(1)}),
-              this->Made("integer part out of range: 3000000000"));
+              Text("integer part out of range: 3000000000"));
     // The library's own exceptions leave the cell without a value.
     this->Excel().FailNext(xlCoerce, xlretInvXloper);
     const xlstandin::CallResult result = this->Excel().Call("bin_Bin2Dec", {Number(101)});

@@ -3,6 +3,7 @@
 #include "LayoutTest.h"
 
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -10,27 +11,55 @@ namespace {
 template <typename Record> class CoercionTest : public LayoutTest<Record> {};
 TYPED_TEST_SUITE(CoercionTest, RecordLayouts, LayoutNames);
 
-TYPED_TEST(CoercionTest, NumbersBecomeTextInGeneralForm) {
+// Excel's own texts for numbers, in every band of its rules. Whole numbers up to 20 digits and
+// fractions up to 20 characters are written out (not "1E+15" or "1E-07" as once assumed).
+TYPED_TEST(CoercionTest, NumbersBecomeTextAsExcelWritesThem) {
     const std::pair<double, const char*> cases[] = {
         {5.25, "5.25"},
         {-6.75, "-6.75"},
         {10, "10"},
+        {2.5, "2.5"},
         {0, "0"},
+        {-0.0, "0"},
         {0.1 + 0.2, "0.3"},
         {1.0 / 3, "0.333333333333333"},
         {-2.0 / 3, "-0.666666666666667"},
         {123.456, "123.456"},
+        {123456789012.0, "123456789012"},
         {999999999999999, "999999999999999"},
-        {1e15, "1E+15"},
-        {999999999999999.9, "1E+15"},
-        {123456789012345678.0, "1.23456789012346E+17"},
+        {1e15, "1000000000000000"},
+        {999999999999999.9, "1000000000000000"},
+        // Exactly halfway at the 16th digit: half up, not to even.
+        {1000000000000005.0, "1000000000000010"},
+        {123456789012345678.0, "123456789012346000"},
+        {99999999999999900000.0, "99999999999999900000"},
+        {1e20, "1E+20"},
+        {-1.5e20, "-1.5E+20"},
         {1e100, "1E+100"},
         {0.000001, "0.000001"},
         {0.0000012345, "0.0000012345"},
-        {0.0000001, "1E-07"},
-        {-1.5e-7, "-1.5E-07"},
+        {0.0000001, "0.0000001"},
+        {-1.5e-7, "-0.00000015"},
+        {1.5e-10, "0.00000000015"},
+        // "0." and 17 zeros and one digit are 20 characters; one zero more is too many.
+        {1e-18, "0.000000000000000001"},
+        {1e-19, "1E-19"},
+        {1.0 / 70000, "1.42857142857143E-05"},
         {std::ldexp(1.0, -20), "9.5367431640625E-07"},
+        {0.99999999999999994, "1"},
+        {1.23456789012345e98, "1.23456789012345E+98"},
+        {1.23456789012345e-98, "1.23456789012345E-98"},
+        // Beyond an exponent of 98 the 15 rounded digits are rounded again to 14.
+        {1.2345678901234567e99, "1.2345678901235E+99"},
+        {1.23456789012355e99, "1.2345678901236E+99"},
+        {1.23456789012345e-99, "1.2345678901235E-99"},
+        {9.9999999999999996e98, "1E+99"},
+        {std::numeric_limits<double>::max(), "1.7976931348623E+308"},
+        {-std::numeric_limits<double>::max(), "-1.7976931348623E+308"},
+        {std::numeric_limits<double>::min(), "2.2250738585072E-308"},
         {2.5e-300, "2.5E-300"},
+        {std::numeric_limits<double>::denorm_min(), "0"},
+        {-std::numeric_limits<double>::min() / 2, "0"},
     };
     for (const auto& example : cases) {
         EXPECT_EQ(example.second, this->CoercedText(this->kit.Num(example.first)))

@@ -1,5 +1,5 @@
-// REGISTER and UNREGISTER through both entries: texts read up to their first NUL, every
-// argument kept, procedures resolved in their module, refusals answered with #VALUE!.
+// REGISTER and UNREGISTER through both entries: texts read at their count, every argument
+// kept, procedures resolved in their module, refusals answered with #VALUE!.
 #include "LayoutTest.h"
 #include "SampleFunctions.h"
 
@@ -8,7 +8,7 @@
 
 namespace {
 
-// Add-ins send counted texts whose last counted character is a NUL.
+// A text that counts a NUL after its characters, as no add-in should send.
 std::string WithNul(const std::string& text) {
     return text + std::string(1, '\0');
 }
@@ -32,19 +32,17 @@ protected:
     }
 
     Record* RegisterSample(const std::string& procedure, const std::string& typeText) {
-        return Register(
-            {WithNul(module), WithNul(procedure), WithNul(typeText), WithNul(procedure)});
+        return Register({module, procedure, typeText, procedure});
     }
 
     std::string module;
 };
 TYPED_TEST_SUITE(RegistrationTest, RecordLayouts, LayoutNames);
 
-TYPED_TEST(RegistrationTest, EveryArgumentIsKeptUpToItsFirstNul) {
-    auto* id = this->Register({WithNul(this->module), WithNul("SampleBBB"), WithNul("BBB!"),
-                               WithNul("Sample.Minus"), WithNul("minuend, subtrahend"), "",
-                               WithNul("Tests"), WithNul(""), WithNul(""), WithNul(" Subtracts. "),
-                               WithNul(" First. "), std::string("Sec\0ond. ", 9)});
+TYPED_TEST(RegistrationTest, EveryArgumentIsKeptAtItsCount) {
+    auto* id = this->Register({this->module, "SampleBBB", "BBB!", "Sample.Minus",
+                               "minuend, subtrahend", "", "Tests", "", "", " Subtracts. ",
+                               " First. ", std::string("Sec\0ond. ", 9)});
     ASSERT_EQ(xltypeNum, id->xltype);
 
     ASSERT_EQ(1u, this->Excel().Registrations().size());
@@ -60,10 +58,31 @@ TYPED_TEST(RegistrationTest, EveryArgumentIsKeptUpToItsFirstNul) {
     EXPECT_EQ("", stored.shortcut);
     EXPECT_EQ("", stored.helpTopic);
     EXPECT_EQ(" Subtracts. ", stored.functionHelp);
-    EXPECT_EQ((std::vector<std::string>{" First. ", "Sec"}), stored.argumentHelps);
+    EXPECT_EQ((std::vector<std::string>{" First. ", std::string("Sec\0ond. ", 9)}),
+              stored.argumentHelps);
     EXPECT_TRUE(stored.types.IsVolatile());
     EXPECT_EQ(2u, stored.types.ArgumentCount());
     EXPECT_EQ(&stored, this->Excel().FindFunction("SAMPLE.minus"));
+}
+
+// Excel does not stop a counted text at a NUL: a name that counts one is registered with it, and
+// formulas that spell the name without it do not find the function.
+TYPED_TEST(RegistrationTest, ACountedNulIsPartOfTheName) {
+    auto* id = this->Register({WithNul(this->module), WithNul("SampleBBB"), "BBB",
+                               WithNul("Sample.Minus"), WithNul("minuend, subtrahend")});
+    ASSERT_EQ(xltypeNum, id->xltype);
+    const xlstandin::Registration& stored = this->Excel().Registrations().at(0);
+    EXPECT_EQ(WithNul("Sample.Minus"), stored.functionText);
+    EXPECT_EQ(WithNul("minuend, subtrahend"), stored.argumentText);
+    EXPECT_EQ(WithNul("SampleBBB"), stored.procedure);
+    EXPECT_EQ(nullptr, this->Excel().FindFunction("Sample.Minus"));
+    EXPECT_EQ(xlerrName, this->Excel().Call("Sample.Minus", {}).value.AsError());
+    EXPECT_EQ(&stored, this->Excel().FindFunction(WithNul("sample.minus")));
+
+    auto* refused = this->Register({this->module, "SampleBBB", WithNul("BBB")});
+    EXPECT_EQ(xltypeErr, refused->xltype);
+    EXPECT_EQ("invalid type text \"" + WithNul("BBB") + "\"",
+              this->Excel().RegistrationRejections().at(0));
 }
 
 // As Excel: each registration counts one use, UNREGISTER takes one back, and the function goes
@@ -72,9 +91,7 @@ TYPED_TEST(RegistrationTest, RegisteringAgainCountsAUseUnderTheSameId) {
     const double id = this->RegisterSample("SampleJJ", "JJ")->val.num;
     EXPECT_NE(id, this->RegisterSample("SampleAA", "AA")->val.num);
 
-    auto* hidden = this->Register({WithNul(this->module), WithNul("SampleJJ"), WithNul("JJ"),
-                                   WithNul("SampleJJ"), WithNul(""), ""},
-                                  0);
+    auto* hidden = this->Register({this->module, "SampleJJ", "JJ", "SampleJJ", "", ""}, 0);
     EXPECT_EQ(id, hidden->val.num);
     EXPECT_EQ(2u, this->Excel().Registrations().size());
     const xlstandin::Registration* stored = this->Excel().FindFunction("SampleJJ");
@@ -127,14 +144,11 @@ TYPED_TEST(RegistrationTest, RegisterIdFindsOrRegisters) {
 }
 
 TYPED_TEST(RegistrationTest, RefusalsAnswerValueErrorWithAReason) {
-    const std::string counted = WithNul(this->module);
+    const std::string counted = this->module;
     const std::vector<std::vector<std::string>> refused = {
-        {counted, WithNul("NoSuchFunction"), WithNul("BB")},
-        {WithNul("C:\\nowhere\\Missing.xll"), WithNul("SampleBBB"), WithNul("BBB")},
-        {counted, WithNul("SampleBBB"), WithNul("BZB")},
-        {counted, WithNul("SampleBBB"), WithNul("")},
-        {counted, WithNul("SampleBBB"), WithNul("B!B")},
-        {WithNul(""), WithNul("SampleBBB"), WithNul("BBB")},
+        {counted, "NoSuchFunction", "BB"}, {"C:\\nowhere\\Missing.xll", "SampleBBB", "BBB"},
+        {counted, "SampleBBB", "BZB"},     {counted, "SampleBBB", ""},
+        {counted, "SampleBBB", "B!B"},     {"", "SampleBBB", "BBB"},
     };
     for (const auto& texts : refused) {
         auto* result = this->Register(texts);

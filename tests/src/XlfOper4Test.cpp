@@ -50,13 +50,19 @@ protected:
 using Excel4AndExcel12 = ::testing::Types<Excel4Mode, Excel12Mode>;
 TYPED_TEST_SUITE(XlfOper4Test, Excel4AndExcel12);
 
-TYPED_TEST(XlfOper4Test, TextsKeep254BytesAndCountTheirNul) {
-    EXPECT_EQ(this->CountedText(XlfOper4("")), std::string(1, '\0'));
+// Registration texts reach Excel at their count: a counted NUL would become part of the
+// function's name and of every help text.
+TYPED_TEST(XlfOper4Test, TextsKeep254BytesAndCountOnlyTheirCharacters) {
+    const XlfOper4 empty("");
+    EXPECT_EQ(this->CountedText(empty), "");
+    EXPECT_EQ(empty.AsXLOPER()->val.str[1], '\0');
+    EXPECT_EQ(this->CountedText(XlfOper4(std::string("bin_Dec2Bin"))), "bin_Dec2Bin");
     testing::internal::CaptureStderr();
     const XlfOper4 cut(std::string(300, 't'));
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "..\\..\\src\\XlfOper4(968): String truncated to 254 bytes\n");
-    EXPECT_EQ(this->CountedText(cut), std::string(254, 't') + std::string(1, '\0'));
+    EXPECT_EQ(this->CountedText(cut), std::string(254, 't'));
+    EXPECT_EQ(cut.AsXLOPER()->val.str[255], '\0');
 }
 
 TYPED_TEST(XlfOper4Test, CellMatricesKeepNarrowTextsOnly) {
@@ -65,9 +71,12 @@ TYPED_TEST(XlfOper4Test, CellMatricesKeepNarrowTextsOnly) {
     cells(0, 1) = MatrixCell(std::wstring(L"wide"));
     XlfOper4 array;
     array.SetCellMatrix(cells);
-    EXPECT_EQ(this->CountedText(array.ElementAt(0, 0)), std::string("ab") + '\0');
-    EXPECT_EQ(this->CountedText(array.ElementAt(0, 1)), std::string(1, '\0'));
-    EXPECT_EQ(this->CountedText(array.ElementAt(0, 2)), std::string(1, '\0'));
+    // Texts count no NUL; wide and empty cells are the empty text (once one counted NUL).
+    EXPECT_EQ(this->CountedText(array.ElementAt(0, 0)), "ab");
+    for (int column : {1, 2}) {
+        ASSERT_EQ(array.ElementAt(0, column).GetType(), xltypeStr);
+        EXPECT_EQ(this->CountedText(array.ElementAt(0, column)), "");
+    }
 }
 
 TYPED_TEST(XlfOper4Test, FailuresNameTheirCause) {

@@ -47,20 +47,30 @@ protected:
 using Excel4Versions = ::testing::Types<Excel4Mode, Excel14Mode>;
 TYPED_TEST_SUITE(XlfOperImpl4Test, Excel4Versions);
 
-TYPED_TEST(XlfOperImpl4Test, TextsKeep254BytesAndCountTheirNul) {
+// Excel reads a counted text at its count: a counted NUL would be a character of the text, so
+// =bin_Dec2Bin(5,0)="101" would be FALSE and LEN one too many. The NUL follows, uncounted.
+TYPED_TEST(XlfOperImpl4Test, TextsKeep254BytesAndCountOnlyTheirCharacters) {
     const std::string source = this->Letters(300);
     XlfOper cut;
     EXPECT_EQ(this->Logged([&] { cut = XlfOper(source); }),
               "..\\..\\src\\XlfOperImpl4(782): String truncated to 254 bytes\n");
-    EXPECT_EQ(this->LengthByte(cut), 255u);
-    EXPECT_EQ(this->CountedText(cut), source.substr(0, 254) + std::string(1, '\0'));
+    EXPECT_EQ(this->LengthByte(cut), 254u);
+    EXPECT_EQ(this->CountedText(cut), source.substr(0, 254));
+    EXPECT_EQ(this->Counted(cut)[255], '\0');
 
     XlfOper longest;
     EXPECT_EQ(this->Logged([&] { longest = XlfOper(source.substr(0, 254)); }), "");
-    EXPECT_EQ(this->LengthByte(longest), 255u);
+    EXPECT_EQ(this->LengthByte(longest), 254u);
+
+    const XlfOper three("101");
+    EXPECT_EQ(this->LengthByte(three), 3u);
+    EXPECT_EQ(std::string(this->Counted(three), 5), std::string("\x03"
+                                                                "101\0",
+                                                                5));
 
     const XlfOper empty("");
-    EXPECT_EQ(this->CountedText(empty), std::string(1, '\0'));
+    EXPECT_EQ(this->LengthByte(empty), 0u);
+    EXPECT_EQ(this->Counted(empty)[1], '\0');
 }
 
 TYPED_TEST(XlfOperImpl4Test, WideTextsKeep255BytesWithoutANul) {
@@ -144,9 +154,11 @@ TYPED_TEST(XlfOperImpl4Test, CellsHoldByteTexts) {
     const std::string log = this->Logged([&] { array = XlfOper(cells); });
     EXPECT_EQ(log, "..\\..\\src\\XlfOperImpl4(782): String truncated to 254 bytes\n");
     ASSERT_EQ(array(0, 0).GetType(), xltypeStr);
-    EXPECT_EQ(this->CountedText(array(0, 0)), std::string("Aab") + '\0');
-    EXPECT_EQ(this->CountedText(array(0, 1)), std::string(1, '\0'));
-    EXPECT_EQ(this->LengthByte(array(0, 2)), 255u);
+    // Cell texts count no NUL either; an empty cell is the empty text (once one counted NUL).
+    EXPECT_EQ(this->CountedText(array(0, 0)), "Aab");
+    ASSERT_EQ(array(0, 1).GetType(), xltypeStr);
+    EXPECT_EQ(this->LengthByte(array(0, 1)), 0u);
+    EXPECT_EQ(this->CountedText(array(0, 2)), std::string(254, 'x'));
 }
 
 TYPED_TEST(XlfOperImpl4Test, TextsOfAllLengthsAndBytesReadBack) {

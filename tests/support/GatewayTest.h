@@ -90,11 +90,6 @@ protected:
         return vornix::XlfOper(static_cast<LPXLFOPER>(record));
     }
 
-    // A text the library made, as it reads back: Excel 4 texts count their terminating NUL.
-    static std::string MadeText(const std::string& text) {
-        return IsExcel12 ? text : text + std::string(1, '\0');
-    }
-
 private:
     typename Mode::Impl impl_;
     std::size_t callsBefore_ = 0;
