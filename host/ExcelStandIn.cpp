@@ -74,6 +74,7 @@ ExcelStandIn& ExcelStandIn::Instance() {
 }
 
 void ExcelStandIn::Reset(int version) {
+    version_ = version;
     versionText_ = std::to_string(version) + ".0";
     faults_.clear();
     calls_.clear();
@@ -82,11 +83,13 @@ void ExcelStandIn::Reset(int version) {
     statusBarText_.clear();
     statusLog_.clear();
     statusListener_ = nullptr;
+    noticeListener_ = nullptr;
     escapePressed_ = false;
     addInName_.clear();
     sheet_.Clear();
     registry_.Clear();
     rejections_.clear();
+    autoFreeCalls_ = 0;
 }
 
 void ExcelStandIn::Install() {
@@ -149,13 +152,37 @@ CallResult ExcelStandIn::Call(const std::string& functionText,
         return CallResult{HostValue::Error(xlerrName), false, false};
     }
     const Registration function = *found; // the function may register others meanwhile
-    return FunctionInvoker(sheet_, allocations_).Invoke(function, arguments);
+    CallResult result = FunctionInvoker(sheet_, allocations_).Invoke(function, arguments);
+    if (result.dllFreeRecord != nullptr) {
+        result.module = GetModuleHandleA(function.module.c_str());
+    }
+    return result;
+}
+
+void ExcelStandIn::Release(CallResult& result) {
+    if (result.dllFreeRecord == nullptr) {
+        return;
+    }
+    void* const record = result.dllFreeRecord;
+    result.dllFreeRecord = nullptr;
+    const char* const name = result.dllFreeExcel12 ? "xlAutoFree12" : "xlAutoFree";
+    const FARPROC autoFree = result.module == nullptr ? nullptr : GetProcAddress(result.module, name);
+    if (autoFree == nullptr) {
+        Notify(std::string("a result marked xlbitDLLFree stays unfreed: the add-in exports no ") +
+               name);
+        return;
+    }
+    ++autoFreeCalls_;
+    reinterpret_cast<void(__stdcall*)(void*)>(reinterpret_cast<void (*)()>(autoFree))(record);
 }
 
 template <typename Record>
 int ExcelStandIn::Dispatch(int xlfn, Record* result, int count, Record** args, bool excel12) {
     int code = xlretSuccess;
-    if (!TakeFault(xlfn, code)) {
+    if (excel12 && version_ < 12) {
+        // Excel before 2007 has no Excel12 entry; the add-in's glue answers a failure.
+        code = xlretFailed;
+    } else if (!TakeFault(xlfn, code)) {
         code = Respond(xlfn, result, count, args, excel12);
     }
     calls_.push_back(CallbackCall{xlfn, excel12, count, code});
@@ -247,7 +274,7 @@ int ExcelStandIn::Handle(int xlfn, const std::vector<HostValue>& args, const Rec
     case xlcMessage:
         return Message(args, limits, answer);
     case xlfRegister:
-        return Register(args, answer);
+        return Register(args, excel12, answer);
     case xlfUnregister:
         return Unregister(args, limits, answer);
     default:
@@ -310,16 +337,41 @@ int ExcelStandIn::Message(const std::vector<HostValue>& args, const RecordLimits
     return xlretSuccess;
 }
 
-int ExcelStandIn::Register(const std::vector<HostValue>& args, Answer& answer) {
+namespace {
+
+// The function text if the registration has one, otherwise the procedure.
+std::string RegisteredName(const std::vector<HostValue>& args) {
+    for (std::size_t index : {3u, 1u}) {
+        if (index < args.size() && args[index].Is(HostValue::Kind::Text)) {
+            std::string name = args[index].AsNarrowText();
+            name.erase(std::min(name.find('\0'), name.size()));
+            if (!name.empty()) {
+                return name;
+            }
+        }
+    }
+    return "";
+}
+
+} // namespace
+
+int ExcelStandIn::Register(const std::vector<HostValue>& args, bool excel12, Answer& answer) {
     std::string reason;
-    const Registration* stored = registry_.Register(args, reason);
+    const Registration* stored = registry_.Register(args, RegistrationRules{version_, excel12}, reason);
     if (stored == nullptr) {
-        rejections_.push_back(reason);
+        rejections_.push_back("REGISTER of \"" + RegisteredName(args) + "\" refused: " + reason);
+        Notify(rejections_.back());
         answer = Answer{HostValue::Error(xlerrValue)};
     } else {
         answer = Answer{HostValue::Number(stored->id)};
     }
     return xlretSuccess;
+}
+
+void ExcelStandIn::Notify(const std::string& line) const {
+    if (noticeListener_) {
+        noticeListener_(line);
+    }
 }
 
 int ExcelStandIn::Unregister(const std::vector<HostValue>& args, const RecordLimits& limits,

@@ -57,6 +57,7 @@ public:
     // Puts XLCALL32.DLL and MdCallBack12 in reach and creates the main window.
     void Install();
     void SetVersionText(const std::string& text) { versionText_ = text; }
+    int Version() const { return version_; }
     const std::string& VersionText() const { return versionText_; }
 
     // --- Reach of the entry points --------------------------------------------------------
@@ -106,6 +107,11 @@ public:
     void SetStatusListener(std::function<void(const StatusMessage&)> listener) {
         statusListener_ = std::move(listener);
     }
+    // Told of what the stand-in refuses or cannot do (a registration refused, a call it cannot
+    // make), one line each without an end of line, as it happens.
+    void SetNoticeListener(std::function<void(const std::string&)> listener) {
+        noticeListener_ = std::move(listener);
+    }
     // xlAbort answers this; a call with FALSE (or no argument) also clears it, as in Excel.
     void SetEscapePressed(bool pressed) { escapePressed_ = pressed; }
     bool EscapePressed() const { return escapePressed_; }
@@ -117,7 +123,8 @@ public:
 
     // --- Registered functions -------------------------------------------------------------
     // xlfRegister answers the registration id as a number, or #VALUE! when it refuses the
-    // registration (as Excel does); the reason is kept in RegistrationRejections.
+    // registration (as Excel does); RegistrationRejections keeps one line for each refusal:
+    // REGISTER of "NAME" refused: REASON.
     const std::vector<Registration>& Registrations() const { return registry_.All(); }
     const Registration* FindFunction(const std::string& functionText) const {
         return registry_.Find(functionText);
@@ -126,6 +133,11 @@ public:
     // Calls a registered function the way a formula does; a name no registration has answers
     // #NAME? without a call.
     CallResult Call(const std::string& functionText, const std::vector<HostValue>& arguments);
+    // Done with a call's result: one marked xlbitDLLFree goes to the add-in's xlAutoFree12 or
+    // xlAutoFree, once (a notice when the add-in exports neither).
+    void Release(CallResult& result);
+    // Results handed back to the add-in through xlAutoFree12 or xlAutoFree.
+    int AutoFreeCalls() const { return autoFreeCalls_; }
 
 #ifndef _WIN32
     // Natively the main window can be given any handle value (0: any), for example one whose
@@ -158,11 +170,13 @@ private:
     int Abort(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
     int GetHwnd(bool excel12, Answer& answer);
     int Message(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
-    int Register(const std::vector<HostValue>& args, Answer& answer);
+    int Register(const std::vector<HostValue>& args, bool excel12, Answer& answer);
+    void Notify(const std::string& line) const;
     int Unregister(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
     int GetWorkspace(const std::vector<HostValue>& args, const RecordLimits& limits,
                      Answer& answer) const;
 
+    int version_ = 12;
     std::string versionText_ = "12.0";
     bool xlCallReachable_ = true;
     std::map<int, Fault> faults_;
@@ -172,11 +186,13 @@ private:
     std::string statusBarText_;
     std::vector<StatusMessage> statusLog_;
     std::function<void(const StatusMessage&)> statusListener_;
+    std::function<void(const std::string&)> noticeListener_;
     bool escapePressed_ = false;
     std::string addInName_;
     SheetModel sheet_;
     FunctionRegistry registry_;
     std::vector<std::string> rejections_;
+    int autoFreeCalls_ = 0;
 };
 
 } // namespace xlstandin

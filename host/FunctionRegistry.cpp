@@ -1,13 +1,15 @@
 #include "FunctionRegistry.h"
 
+#include "NumberText.h"
+
 #include <algorithm>
 
 namespace xlstandin {
 
 namespace {
 
-// REGISTER's text arguments by position; the sixth is the macro type, the eleventh and later
-// are the argument helps.
+// REGISTER's text arguments by position; the sixth is the macro type, the seventh the category
+// (a text or a number), the eleventh and later are the argument helps.
 struct TextArgument {
     std::size_t index;
     std::string Registration::*field;
@@ -16,11 +18,12 @@ struct TextArgument {
 constexpr TextArgument textArguments[] = {
     {0, &Registration::module},       {1, &Registration::procedure},
     {2, &Registration::typeText},     {3, &Registration::functionText},
-    {4, &Registration::argumentText}, {6, &Registration::category},
-    {7, &Registration::shortcut},     {8, &Registration::helpTopic},
+    {4, &Registration::argumentText}, {7, &Registration::shortcut},
+    {8, &Registration::helpTopic},
     {9, &Registration::functionHelp},
 };
 constexpr std::size_t macroTypeIndex = 5;
+constexpr std::size_t categoryIndex = 6;
 constexpr std::size_t firstArgumentHelp = 10;
 
 bool IsEmpty(const std::vector<HostValue>& arguments, std::size_t index) {
@@ -42,17 +45,42 @@ bool ReadText(const std::vector<HostValue>& arguments, std::size_t index, std::s
     return true;
 }
 
+// Excel takes a number given as text, or a boolean, where it wants a number (the macro type "1"
+// of many add-ins). Omitted or empty, the macro type is 1: a worksheet function.
 bool ReadMacroType(const std::vector<HostValue>& arguments, int& macroType) {
-    if (IsEmpty(arguments, macroTypeIndex)) {
-        macroType = 1;
-        return true;
+    double number = 1;
+    if (!IsEmpty(arguments, macroTypeIndex)) {
+        const HostValue& value = arguments[macroTypeIndex];
+        std::string text;
+        if (value.Is(HostValue::Kind::Number) || value.Is(HostValue::Kind::Boolean)) {
+            number = value.AsNumber();
+        } else if (!ReadText(arguments, macroTypeIndex, text) ||
+                   (!text.empty() && !NumberText::Parse(text, number))) {
+            return false;
+        }
     }
-    const HostValue& value = arguments[macroTypeIndex];
-    const double number = value.AsNumber();
-    if (!value.Is(HostValue::Kind::Number) || (number != 0 && number != 1 && number != 2)) {
+    if (number != 0 && number != 1 && number != 2) {
         return false;
     }
     macroType = static_cast<int>(number);
+    return true;
+}
+
+// A category given by number is one of Excel's own.
+bool ReadCategory(const std::vector<HostValue>& arguments, std::string& category) {
+    static const char* const names[] = {
+        "Financial",   "Date & Time", "Math & Trig",  "Text",         "Logical",
+        "Lookup & Reference", "Database", "Statistical", "Information", "Commands",
+        "DDE/External", "Customizing", "Macro Control", "User Defined"};
+    if (IsEmpty(arguments, categoryIndex) ||
+        !arguments[categoryIndex].Is(HostValue::Kind::Number)) {
+        return ReadText(arguments, categoryIndex, category);
+    }
+    const double number = arguments[categoryIndex].AsNumber();
+    if (!(number >= 1 && number <= 14) || number != static_cast<int>(number)) {
+        return false;
+    }
+    category = names[static_cast<int>(number) - 1];
     return true;
 }
 
@@ -64,7 +92,8 @@ std::string Lower(std::string text) {
 
 } // namespace
 
-bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments, Registration& stored,
+bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments,
+                                     const RegistrationRules& rules, Registration& stored,
                                      std::string& reason) {
     for (const TextArgument& text : textArguments) {
         if (!ReadText(arguments, text.index, stored.*text.field)) {
@@ -79,6 +108,10 @@ bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments, Re
             return false;
         }
     }
+    if (!ReadCategory(arguments, stored.category)) {
+        reason = "category is neither a text nor one of Excel's numbers 1 to 14";
+        return false;
+    }
     if (!ReadMacroType(arguments, stored.macroType)) {
         reason = "macro type is not 0, 1 or 2";
         return false;
@@ -87,11 +120,8 @@ bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments, Re
         reason = "module or procedure missing";
         return false;
     }
-    if (!TypeText::Parse(stored.typeText, stored.types)) {
-        reason = "invalid type text \"" + stored.typeText + "\"";
-        return false;
-    }
-    return true;
+    return TypeText::Parse(stored.typeText, rules.version, rules.throughExcel12, stored.types,
+                           reason);
 }
 
 // A module already in the process (the add-in, or the executable itself) is used as it is;
@@ -117,9 +147,10 @@ bool FunctionRegistry::Resolve(Registration& stored, std::string& reason) {
 }
 
 const Registration* FunctionRegistry::Register(const std::vector<HostValue>& arguments,
+                                               const RegistrationRules& rules,
                                                std::string& reason) {
     Registration stored;
-    if (!ReadArguments(arguments, stored, reason) || !Resolve(stored, reason)) {
+    if (!ReadArguments(arguments, rules, stored, reason) || !Resolve(stored, reason)) {
         return nullptr;
     }
     const auto same = std::find_if(registrations_.begin(), registrations_.end(),

@@ -30,6 +30,12 @@ struct Registration {
     FARPROC address = nullptr;
 };
 
+// What decides which registrations Excel takes: its version and the entry REGISTER came through.
+struct RegistrationRules {
+    int version = 12;
+    bool throughExcel12 = true;
+};
+
 class FunctionRegistry {
 public:
     FunctionRegistry() = default;
@@ -40,7 +46,8 @@ public:
     // Checks the arguments, finds the procedure in its module and stores the registration.
     // Registering the same procedure of the same module again replaces it under the same id.
     // Returns the stored registration, or null with the reason Excel would refuse it.
-    const Registration* Register(const std::vector<HostValue>& arguments, std::string& reason);
+    const Registration* Register(const std::vector<HostValue>& arguments,
+                                 const RegistrationRules& rules, std::string& reason);
     bool Unregister(double id);
 
     // The newest registration under a function text, compared without regard to case.
@@ -51,7 +58,8 @@ public:
     void Clear();
 
 private:
-    static bool ReadArguments(const std::vector<HostValue>& arguments, Registration& stored,
+    static bool ReadArguments(const std::vector<HostValue>& arguments,
+                              const RegistrationRules& rules, Registration& stored,
                               std::string& reason);
     bool Resolve(Registration& stored, std::string& reason);
 

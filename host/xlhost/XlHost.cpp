@@ -65,6 +65,7 @@ bool XlHost::PrepareExcel() {
     if (options_.status) {
         excel_.SetStatusListener(&XlHost::PrintStatus);
     }
+    excel_.SetNoticeListener(&XlHost::Fail);
     return true;
 }
 
@@ -76,9 +77,13 @@ void XlHost::PrintFunctions() const {
 
 void XlHost::Evaluate(const std::vector<Expression>& formulas) {
     FormulaEvaluator evaluator(excel_);
-    for (const Expression& formula : formulas) {
-        const Evaluation evaluation = evaluator.Evaluate(formula);
+    for (std::size_t i = 0; i < formulas.size(); ++i) {
+        Evaluation evaluation = evaluator.Evaluate(formulas[i]);
+        for (const std::string& failure : evaluation.failures) {
+            Fail("cannot evaluate \"" + options_.formulas[i] + "\": " + failure);
+        }
         std::cout << ResultText::Of(evaluation.result, evaluation.wideText) << std::endl;
+        evaluator.Release(evaluation);
     }
 }
 

@@ -32,11 +32,12 @@ TYPED_TEST_SUITE(ServicesTest, RecordLayouts, LayoutNames);
 
 TYPED_TEST(ServicesTest, WorkspaceItemTwoIsTheVersionText) {
     EXPECT_EQ("12.0", this->WorkspaceText(this->kit.Int(2)));
-    this->Excel().Reset(11);
-    EXPECT_EQ("11.0", this->WorkspaceText(this->kit.Num(2)));
     this->Excel().SetVersionText("14.0");
     EXPECT_EQ("14.0", this->WorkspaceText(this->kit.Int(2)));
     EXPECT_EQ("(code 32)", this->WorkspaceText(this->kit.Int(1)));
+    // Excel before 2007 has no Excel12 entry: the add-in's glue fails every call.
+    this->Excel().Reset(11);
+    EXPECT_EQ(TestFixture::IsExcel12 ? "(code 32)" : "11.0", this->WorkspaceText(this->kit.Num(2)));
 }
 
 TYPED_TEST(ServicesTest, StatusBarKeepsTheTextAndLogsEveryMessage) {
