@@ -29,9 +29,9 @@ void CallFrame::AddDouble(double value) {
 
 // The thunk: (function, words, count) -> whatever the function returns, in eax or st(0).
 extern "C" std::uint32_t __cdecl xlstandin_CallStackWords(FARPROC, const std::uint32_t*,
-                                                         std::uint32_t);
+                                                          std::uint32_t);
 extern "C" double __cdecl xlstandin_CallStackWordsDouble(FARPROC, const std::uint32_t*,
-                                                        std::uint32_t);
+                                                         std::uint32_t);
 asm(R"(
     .text
     .globl _xlstandin_CallStackWords
@@ -168,7 +168,8 @@ Result CallRest(FARPROC function, const Packed& packed, std::index_sequence<R...
 #endif
 
 // Few arguments are common: the callers pass the smallest number of slots that covers them.
-template <typename Result> Result Call(FARPROC function, const std::vector<CallFrame::Slot>& slots) {
+template <typename Result>
+Result Call(FARPROC function, const std::vector<CallFrame::Slot>& slots) {
     const Packed packed = Pack(slots);
     if (packed.restCount <= 8) {
         return CallRest<Result>(function, packed, std::make_index_sequence<8>());

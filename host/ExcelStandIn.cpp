@@ -166,7 +166,8 @@ void ExcelStandIn::Release(CallResult& result) {
     void* const record = result.dllFreeRecord;
     result.dllFreeRecord = nullptr;
     const char* const name = result.dllFreeExcel12 ? "xlAutoFree12" : "xlAutoFree";
-    const FARPROC autoFree = result.module == nullptr ? nullptr : GetProcAddress(result.module, name);
+    const FARPROC autoFree =
+        result.module == nullptr ? nullptr : GetProcAddress(result.module, name);
     if (autoFree == nullptr) {
         Notify(std::string("a result marked xlbitDLLFree stays unfreed: the add-in exports no ") +
                name);
@@ -357,7 +358,8 @@ std::string RegisteredName(const std::vector<HostValue>& args) {
 
 int ExcelStandIn::Register(const std::vector<HostValue>& args, bool excel12, Answer& answer) {
     std::string reason;
-    const Registration* stored = registry_.Register(args, RegistrationRules{version_, excel12}, reason);
+    const Registration* stored =
+        registry_.Register(args, RegistrationRules{version_, excel12}, reason);
     if (stored == nullptr) {
         rejections_.push_back("REGISTER of \"" + RegisteredName(args) + "\" refused: " + reason);
         Notify(rejections_.back());

@@ -241,10 +241,11 @@ bool FunctionInvoker::PassText(const std::string& code, const HostValue& value, 
 
 // K passes one FP record (FP12 for K%): rows and columns, then the numbers from byte 8 on; O
 // (O%) passes pointers to the rows, the columns and the numbers. Every element must be a number.
-bool FunctionInvoker::PassNumbers(const std::string& code, const HostValue& value,
-                                  CallFrame& frame, ResultMemory& memory, Passed& passed) const {
+bool FunctionInvoker::PassNumbers(const std::string& code, const HostValue& value, CallFrame& frame,
+                                  ResultMemory& memory, Passed& passed) const {
     const bool isArray = value.Is(HostValue::Kind::Array);
-    const std::vector<HostValue> elements = isArray ? value.Elements() : std::vector<HostValue>{value};
+    const std::vector<HostValue> elements =
+        isArray ? value.Elements() : std::vector<HostValue>{value};
     const std::size_t rows = isArray ? static_cast<std::size_t>(value.Rows()) : 1;
     const std::size_t columns = isArray ? static_cast<std::size_t>(value.Columns()) : 1;
     const bool wide = IsWide(code);

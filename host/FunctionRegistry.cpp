@@ -19,8 +19,7 @@ constexpr TextArgument textArguments[] = {
     {0, &Registration::module},       {1, &Registration::procedure},
     {2, &Registration::typeText},     {3, &Registration::functionText},
     {4, &Registration::argumentText}, {7, &Registration::shortcut},
-    {8, &Registration::helpTopic},
-    {9, &Registration::functionHelp},
+    {8, &Registration::helpTopic},    {9, &Registration::functionHelp},
 };
 constexpr std::size_t macroTypeIndex = 5;
 constexpr std::size_t categoryIndex = 6;
@@ -69,9 +68,9 @@ bool ReadMacroType(const std::vector<HostValue>& arguments, int& macroType) {
 // A category given by number is one of Excel's own.
 bool ReadCategory(const std::vector<HostValue>& arguments, std::string& category) {
     static const char* const names[] = {
-        "Financial",   "Date & Time", "Math & Trig",  "Text",         "Logical",
-        "Lookup & Reference", "Database", "Statistical", "Information", "Commands",
-        "DDE/External", "Customizing", "Macro Control", "User Defined"};
+        "Financial",          "Date & Time", "Math & Trig",   "Text",        "Logical",
+        "Lookup & Reference", "Database",    "Statistical",   "Information", "Commands",
+        "DDE/External",       "Customizing", "Macro Control", "User Defined"};
     if (IsEmpty(arguments, categoryIndex) ||
         !arguments[categoryIndex].Is(HostValue::Kind::Number)) {
         return ReadText(arguments, categoryIndex, category);

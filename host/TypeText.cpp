@@ -11,8 +11,8 @@ const char* const letters = "ABCDEFGHIJKLMNOPQRUX";
 const char* const widened = "CDFGKO"; // letters that take "%" for their Excel 12 form
 const char* const modifierCharacters = "!#$&";
 // Codes an in-place result may name: those passed by pointer that the function can write.
-const char* const inPlaceCodes[] = {"C", "D", "E", "F", "F%", "G", "G%", "K", "K%", "L",
-                                    "M", "N", "O", "O%", "P", "Q", "R", "U"};
+const char* const inPlaceCodes[] = {"C", "D", "E", "F", "F%", "G", "G%", "K", "K%",
+                                    "L", "M", "N", "O", "O%", "P", "Q",  "R", "U"};
 // Codes Excel 2007 (version 12) introduced.
 const char* const excel12Codes[] = {"C%", "D%", "F%", "G%", "K%", "O%", "Q", "U"};
 
@@ -109,9 +109,9 @@ bool TypeText::Check(int version, bool throughExcel12, std::string& reason) cons
     }
     if (IsClusterSafe()) {
         if (version < 14 || macroSheet || !throughExcel12) {
-            reason = version < 14   ? "& needs Excel 14 or later"
-                     : macroSheet   ? "& cannot go with #"
-                                    : "& is registered through Excel12 only";
+            reason = version < 14 ? "& needs Excel 14 or later"
+                     : macroSheet ? "& cannot go with #"
+                                  : "& is registered through Excel12 only";
             return false;
         }
         const auto reference = std::find_if(types_.begin() + 1, types_.end(), [](const auto& t) {

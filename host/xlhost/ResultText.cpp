@@ -39,9 +39,8 @@ std::string ResultText::Number(double number) {
         return "#NUM!";
     }
     char buffer[32];
-    char* end = std::to_chars(buffer, buffer + sizeof buffer, number,
-                                    std::chars_format::scientific)
-                          .ptr;
+    char* end =
+        std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::scientific).ptr;
     const std::string scientific(buffer, end);
     const double magnitude = std::fabs(number);
     if (magnitude != 0 && (magnitude < PlainFrom || magnitude >= PlainBelow)) {

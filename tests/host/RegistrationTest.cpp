@@ -118,9 +118,10 @@ TYPED_TEST(RegistrationTest, RefusalsAnswerValueErrorWithAReason) {
     EXPECT_TRUE(this->Excel().Registrations().empty());
     const auto& reasons = this->Excel().RegistrationRejections();
     ASSERT_EQ(8u, reasons.size());
-    EXPECT_EQ("REGISTER of \"NoSuchFunction\" refused: procedure \"NoSuchFunction\" not found in \"" +
-                  this->module + "\"",
-              reasons[0]);
+    EXPECT_EQ(
+        "REGISTER of \"NoSuchFunction\" refused: procedure \"NoSuchFunction\" not found in \"" +
+            this->module + "\"",
+        reasons[0]);
     EXPECT_EQ("REGISTER of \"SampleBBB\" refused: module \"C:\\nowhere\\Missing.xll\" not found",
               reasons[1]);
     EXPECT_EQ("REGISTER of \"SampleBBB\" refused: type text \"BZB\": unknown letter Z", reasons[2]);
@@ -136,10 +137,9 @@ TYPED_TEST(RegistrationTest, NumbersGivenAsTextAreCoercedAndAnEmptyMacroTypeIsOn
     auto* result = k.Result();
     const auto registerWith = [&](const std::string& name, typename TestFixture::RecordType* macro,
                                   typename TestFixture::RecordType* category) {
-        ASSERT_EQ(xlretSuccess,
-                  this->Call(xlfRegister, result,
-                             {k.Str(counted), k.Str("SampleJJ"), k.Str("JJ"), k.Str(name),
-                              k.Str(""), macro, category}));
+        ASSERT_EQ(xlretSuccess, this->Call(xlfRegister, result,
+                                           {k.Str(counted), k.Str("SampleJJ"), k.Str("JJ"),
+                                            k.Str(name), k.Str(""), macro, category}));
         EXPECT_EQ(xltypeNum, result->xltype) << name;
     };
     registerWith("ByText", k.Str(WithNul("2")), k.Num(3));
@@ -187,18 +187,19 @@ TYPED_TEST(RegistrationTest, Excel11RefusesExcel12CodesAndTheExcel12Entry) {
     this->Excel().SetNoticeListener([&](const std::string& line) { notices.push_back(line); });
     auto& k = this->kit;
     auto* result = k.Result();
-    const int code = this->Call(xlfRegister, result,
-                                {k.Str(WithNul(this->module)), k.Str("SampleQQB"),
-                                 k.Str("QQB"), k.Str("Scale")});
+    const int code = this->Call(
+        xlfRegister, result,
+        {k.Str(WithNul(this->module)), k.Str("SampleQQB"), k.Str("QQB"), k.Str("Scale")});
     if (TestFixture::IsExcel12) {
         EXPECT_EQ(xlretFailed, code);
         EXPECT_TRUE(notices.empty());
     } else {
         EXPECT_EQ(xlretSuccess, code);
         EXPECT_EQ(xltypeErr, result->xltype);
-        EXPECT_EQ(std::vector<std::string>{"REGISTER of \"Scale\" refused: type text \"QQB\": Q needs "
-                                           "Excel 12 or later"},
-                  notices);
+        EXPECT_EQ(
+            std::vector<std::string>{"REGISTER of \"Scale\" refused: type text \"QQB\": Q needs "
+                                     "Excel 12 or later"},
+            notices);
     }
     EXPECT_TRUE(this->Excel().Registrations().empty());
 }

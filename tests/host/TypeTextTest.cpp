@@ -28,9 +28,9 @@ TypeText Parsed(const std::string& text, int version = 12) {
 TEST(TypeText, EveryDocumentedCodeSplitsIntoItsArguments) {
     const TypeText all = Parsed("QABCC%DD%EFF%GG%HIJKK%LMNOO%PQRU");
     EXPECT_EQ("Q", all.ResultType());
-    EXPECT_EQ((std::vector<std::string>{"A",  "B",  "C", "C%", "D", "D%", "E", "F",  "F%", "G",
-                                        "G%", "H",  "I", "J",  "K", "K%", "L", "M",  "N",  "O",
-                                        "O%", "P",  "Q", "R",  "U"}),
+    EXPECT_EQ((std::vector<std::string>{"A", "B",  "C",  "C%", "D", "D%", "E",  "F", "F%",
+                                        "G", "G%", "H",  "I",  "J", "K",  "K%", "L", "M",
+                                        "N", "O",  "O%", "P",  "Q", "R",  "U"}),
               all.ArgumentTypes());
     EXPECT_EQ("taken", Verdict("C%C%"));
     EXPECT_EQ("taken", Verdict(">QX", 14));
@@ -73,8 +73,7 @@ TEST(TypeText, ModifiersAndTheirRules) {
     EXPECT_EQ("type text \"QQ#$\": $ cannot go with #", Verdict("QQ#$"));
     EXPECT_EQ("type text \"QB&\": & needs Excel 14 or later", Verdict("QB&", 12));
     EXPECT_EQ("type text \"QB&#\": & cannot go with #", Verdict("QB&#", 14));
-    EXPECT_EQ("type text \"QB&\": & is registered through Excel12 only",
-              Verdict("QB&", 14, false));
+    EXPECT_EQ("type text \"QB&\": & is registered through Excel12 only", Verdict("QB&", 14, false));
     EXPECT_EQ("type text \"BBU&\": & cannot go with U arguments", Verdict("BBU&", 14));
     EXPECT_EQ("type text \"BQX\": an asynchronous function (X) returns nothing (>)",
               Verdict("BQX", 14));
@@ -82,8 +81,7 @@ TEST(TypeText, ModifiersAndTheirRules) {
 
 TEST(TypeText, VersionsBefore12KnowNoneOfItsCodes) {
     for (const char* code : {"Q", "U", "C%", "D%", "F%", "G%", "K%", "O%"}) {
-        EXPECT_EQ("type text \"BB" + std::string(code) + "\": " + code +
-                      " needs Excel 12 or later",
+        EXPECT_EQ("type text \"BB" + std::string(code) + "\": " + code + " needs Excel 12 or later",
                   Verdict("BB" + std::string(code), 11));
         EXPECT_EQ("taken", Verdict("BB" + std::string(code), 12));
     }
@@ -97,7 +95,8 @@ TEST(TypeText, ArgumentLimitsAre255AndBefore12Thirty) {
                   "\": 256 arguments, Excel 12 takes at most 255",
               Verdict("B" + std::string(256, 'B')));
     EXPECT_EQ("taken", Verdict("B" + std::string(30, 'B'), 11));
-    EXPECT_EQ("type text \"B" + std::string(31, 'B') + "\": 31 arguments, Excel 11 takes at most 30",
+    EXPECT_EQ("type text \"B" + std::string(31, 'B') +
+                  "\": 31 arguments, Excel 11 takes at most 30",
               Verdict("B" + std::string(31, 'B'), 11));
     EXPECT_EQ(255u, Parsed("U" + std::string(255, 'U')).ArgumentCount());
 }
