@@ -89,6 +89,8 @@ public:
     std::size_t OutstandingAllocations() const { return allocations_.Outstanding(); }
     const std::vector<FreeProblem>& FreeProblems() const { return allocations_.Problems(); }
     std::vector<FreeProblem> TakeFreeProblems() { return allocations_.TakeProblems(); }
+    // What went wrong with the memory handed out, in one line; empty when nothing did.
+    std::string MemorySummary() const { return allocations_.Summary(); }
 
     // --- Windows --------------------------------------------------------------------------
     // xlGetHwnd answers the main window's handle: its low 16 bits through Excel4 (an XLOPER

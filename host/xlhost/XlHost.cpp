@@ -35,6 +35,10 @@ int XlHost::Run() {
     Evaluate(formulas);
     excel_.CloseFunctionWizard();
     addIn.Close();
+    const std::string memory = excel_.MemorySummary();
+    if (!memory.empty()) {
+        Fail("Excel memory after xlAutoClose: " + memory);
+    }
     return opened ? 0 : 1;
 }
 
