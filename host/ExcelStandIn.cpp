@@ -36,7 +36,21 @@ constexpr Played playedFunctions[] = {
     {xlfRegister, "xlfRegister", 3, -1},
     {xlfUnregister, "xlfUnregister", 1, 1},
     {xlfGetWorkspace, "xlfGetWorkspace", 1, 1},
+    {xlfCaller, "xlfCaller", 0, 0},
+    {xlSheetId, "xlSheetId", 0, 1},
+    {xlSheetNm, "xlSheetNm", 1, 1},
+    {xlfSetName, "xlfSetName", 1, 2},
+    {xlfEvaluate, "xlfEvaluate", 1, 1},
+    {xlGetInst, "xlGetInst", 0, 0},
+    {xlGetInstPtr, "xlGetInstPtr", 0, 0},
+    {xlStack, "xlStack", 0, 0},
+    {xlEventRegister, "xlEventRegister", 2, 2},
 };
+
+// Callbacks Excel 2010 (version 14) introduced.
+bool IsFromExcel14(int xlfn) {
+    return xlfn == xlGetInstPtr || xlfn == xlEventRegister;
+}
 
 const Played* FindPlayed(int xlfn) {
     for (const Played& played : playedFunctions) {
@@ -90,6 +104,19 @@ void ExcelStandIn::Reset(int version) {
     registry_.Clear();
     rejections_.clear();
     autoFreeCalls_ = 0;
+    workbook_.Clear();
+    workbook_.SetRegisteredIds([this](const std::string& name, double& id) {
+        const Registration* found = registry_.Find(name);
+        id = found == nullptr ? 0 : found->id;
+        return found != nullptr;
+    });
+    unplayed_.clear();
+    traceListener_ = nullptr;
+}
+
+std::string ExcelStandIn::FunctionName(int xlfn) {
+    const Played* played = FindPlayed(xlfn);
+    return played != nullptr ? played->name : "function " + std::to_string(xlfn);
 }
 
 void ExcelStandIn::Install() {
@@ -187,6 +214,9 @@ int ExcelStandIn::Dispatch(int xlfn, Record* result, int count, Record** args, b
         code = Respond(xlfn, result, count, args, excel12);
     }
     calls_.push_back(CallbackCall{xlfn, excel12, count, code});
+    if (traceListener_) {
+        traceListener_(calls_.back());
+    }
     return code;
 }
 
@@ -206,7 +236,8 @@ template <typename Record>
 int ExcelStandIn::Respond(int xlfn, Record* result, int count, Record** args, bool excel12) {
     const RecordLimits limits = RecordCodec<Record>::Limits();
     const Played* played = FindPlayed(xlfn);
-    if (played == nullptr) {
+    if (played == nullptr || (IsFromExcel14(xlfn) && version_ < 14)) {
+        ++unplayed_[xlfn];
         return xlretInvXlfn;
     }
     if (count < played->least || count > (played->most < 0 ? limits.maxArguments : played->most)) {
@@ -241,7 +272,7 @@ template <typename Record> int ExcelStandIn::Free(int count, Record** args) {
         const DWORD type = RecordCodec<Record>::ValueType(record);
         if (!IsValueType(type)) {
             allocations_.NoteInvalid(record.xltype);
-        } else if (RecordCodec<Record>::HasContents(type)) {
+        } else if (RecordCodec<Record>::Contents(record) != nullptr) {
             allocations_.Release(type, RecordCodec<Record>::Contents(record));
         }
     }
@@ -249,6 +280,12 @@ template <typename Record> int ExcelStandIn::Free(int count, Record** args) {
 }
 
 template <typename Record> void ExcelStandIn::WriteResult(const Answer& answer, Record& result) {
+    if (answer.handle != nullptr) {
+        result.xltype = xltypeBigData;
+        result.val.bigdata.h.hdata = answer.handle;
+        result.val.bigdata.cbData = 0;
+        return;
+    }
     if (answer.asInt) {
         RecordCodec<Record>::WriteInt(static_cast<long>(answer.value.AsNumber()), result);
         return;
@@ -278,8 +315,34 @@ int ExcelStandIn::Handle(int xlfn, const std::vector<HostValue>& args, const Rec
         return Register(args, excel12, answer);
     case xlfUnregister:
         return Unregister(args, limits, answer);
-    default:
+    case xlfGetWorkspace:
         return GetWorkspace(args, limits, answer);
+    default:
+        return HandleWorkbook(xlfn, args, excel12, answer);
+    }
+}
+
+int ExcelStandIn::HandleWorkbook(int xlfn, const std::vector<HostValue>& args, bool excel12,
+                                 Answer& answer) {
+    switch (xlfn) {
+    case xlfCaller:
+        return workbook_.Caller(answer);
+    case xlSheetId:
+        return workbook_.SheetId(args, sheet_.CurrentSheet(), answer);
+    case xlSheetNm:
+        return workbook_.SheetName(args, sheet_.CurrentSheet(), answer);
+    case xlfSetName:
+        return workbook_.SetName(args, answer);
+    case xlfEvaluate:
+        return workbook_.Evaluate(args, answer);
+    case xlGetInst:
+        return workbook_.GetInst(excel12, answer);
+    case xlGetInstPtr:
+        return workbook_.GetInstPtr(answer);
+    case xlStack:
+        return workbook_.Stack(excel12, answer);
+    default:
+        return workbook_.EventRegister(args, answer);
     }
 }
 

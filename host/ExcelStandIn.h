@@ -1,7 +1,8 @@
 // Excel's side of the add-in callback interface, for tests and for xlhost: one object per
 // process that answers Excel4/Excel4v (XLOPER records) and MdCallBack12 (XLOPER12 records) for
-// xlFree, xlCoerce, xlAbort, xlGetHwnd, xlGetName, xlcMessage, xlfRegister, xlfUnregister and
-// xlfGetWorkspace, and calls the functions add-ins register.
+// xlFree, xlCoerce, xlAbort, xlGetHwnd, xlGetName, xlcMessage, xlfRegister, xlfUnregister,
+// xlfGetWorkspace and the workbook callbacks (WorkbookCallbacks.h), and calls the functions
+// add-ins register.
 #pragma once
 
 #include "AllocationTracker.h"
@@ -13,6 +14,7 @@
 #include "RecordCodec.h"
 #include "SheetModel.h"
 #include "StandInWindows.h"
+#include "WorkbookCallbacks.h"
 
 #include <cstddef>
 #include <functional>
@@ -77,6 +79,14 @@ public:
     // The number of a function the stand-in plays, by its name in Excel's SDK ("xlCoerce");
     // -1 for other names.
     static int FunctionNumber(const std::string& name);
+    // The SDK name of a function the stand-in plays, "function N" for others.
+    static std::string FunctionName(int xlfn);
+    // Told of every call as it is answered.
+    void SetTraceListener(std::function<void(const CallbackCall&)> listener) {
+        traceListener_ = std::move(listener);
+    }
+    // Calls of functions the stand-in does not play (answered xlretInvXlfn), by number.
+    const std::map<int, int>& UnplayedCalls() const { return unplayed_; }
 
     // --- Fault injection ------------------------------------------------------------------
     // The next call, or every call, of the function returns code without doing anything.
@@ -122,6 +132,8 @@ public:
 
     // --- Cells that references point at ---------------------------------------------------
     SheetModel& Sheet() { return sheet_; }
+    // The caller cell, hidden names, events and formula evaluation xlfEvaluate uses.
+    WorkbookCallbacks& Workbook() { return workbook_; }
 
     // --- Registered functions -------------------------------------------------------------
     // xlfRegister answers the registration id as a number, or #VALUE! when it refuses the
@@ -177,6 +189,7 @@ private:
     int Unregister(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
     int GetWorkspace(const std::vector<HostValue>& args, const RecordLimits& limits,
                      Answer& answer) const;
+    int HandleWorkbook(int xlfn, const std::vector<HostValue>& args, bool excel12, Answer& answer);
 
     int version_ = 12;
     std::string versionText_ = "12.0";
@@ -195,6 +208,9 @@ private:
     FunctionRegistry registry_;
     std::vector<std::string> rejections_;
     int autoFreeCalls_ = 0;
+    WorkbookCallbacks workbook_;
+    std::map<int, int> unplayed_;
+    std::function<void(const CallbackCall&)> traceListener_;
 };
 
 } // namespace xlstandin

@@ -1,5 +1,6 @@
 #include "FunctionRegistry.h"
 
+#include "AsciiText.h"
 #include "NumberText.h"
 
 #include <algorithm>
@@ -83,12 +84,6 @@ bool ReadCategory(const std::vector<HostValue>& arguments, std::string& category
     return true;
 }
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    return text;
-}
-
 } // namespace
 
 bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments,
@@ -152,11 +147,11 @@ const Registration* FunctionRegistry::Register(const std::vector<HostValue>& arg
     if (!ReadArguments(arguments, rules, stored, reason) || !Resolve(stored, reason)) {
         return nullptr;
     }
-    const auto same = std::find_if(registrations_.begin(), registrations_.end(),
-                                   [&stored](const Registration& known) {
-                                       return Lower(known.module) == Lower(stored.module) &&
-                                              known.procedure == stored.procedure;
-                                   });
+    const auto same = std::find_if(
+        registrations_.begin(), registrations_.end(), [&stored](const Registration& known) {
+            return LowerAscii(known.module) == LowerAscii(stored.module) &&
+                   known.procedure == stored.procedure;
+        });
     if (same != registrations_.end()) {
         stored.id = same->id;
         *same = stored;
@@ -178,9 +173,9 @@ bool FunctionRegistry::Unregister(double id) {
 }
 
 const Registration* FunctionRegistry::Find(const std::string& functionText) const {
-    const std::string wanted = Lower(functionText);
+    const std::string wanted = LowerAscii(functionText);
     for (auto known = registrations_.rbegin(); known != registrations_.rend(); ++known) {
-        if (Lower(known->functionText) == wanted) {
+        if (LowerAscii(known->functionText) == wanted) {
             return &*known;
         }
     }

@@ -24,7 +24,6 @@ public:
     static constexpr bool IsExcel12 = std::is_same<Record, XLOPER12>::value;
 
 protected:
-
     int Call(int xlfn, Record* result, std::vector<Record*> args) {
         return CallEntry(xlfn, result, std::move(args));
     }

@@ -2,6 +2,8 @@
 // name, argument checks, fault injection, and the reach of its entry points.
 #include "LayoutTest.h"
 
+#include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -94,8 +96,10 @@ TYPED_TEST(ServicesTest, GetNameAnswersTheAddInsFileName) {
 
 TYPED_TEST(ServicesTest, UnknownFunctionsAndWrongCountsAreRefused) {
     auto* n = this->kit.Num(1);
-    EXPECT_EQ(xlretInvXlfn, this->Call(xlSheetId, this->kit.Result(), {}));
+    EXPECT_EQ(xlretInvXlfn, this->Call(xlSet, this->kit.Result(), {}));
     EXPECT_EQ(xlretInvXlfn, this->Call(9999, this->kit.Result(), {n}));
+    EXPECT_EQ(xlretInvXlfn, this->Call(9999, this->kit.Result(), {}));
+    EXPECT_EQ((std::map<int, int>{{xlSet, 1}, {9999, 2}}), this->Excel().UnplayedCalls());
     EXPECT_EQ(xlretInvCount, this->Call(xlGetName, this->kit.Result(), {n}));
     EXPECT_EQ(xlretInvCount, this->Call(xlGetHwnd, this->kit.Result(), {n}));
     EXPECT_EQ(xlretInvCount, this->Call(xlCoerce, this->kit.Result(), {}));
@@ -163,7 +167,10 @@ TEST_F(EntryPointTest, PlayedFunctionsAreKnownByTheirSdkNames) {
     EXPECT_EQ(xlcMessage, xlstandin::ExcelStandIn::FunctionNumber("xlcMessage"));
     EXPECT_EQ(xlfRegister, xlstandin::ExcelStandIn::FunctionNumber("xlfRegister"));
     EXPECT_EQ(-1, xlstandin::ExcelStandIn::FunctionNumber("xlcoerce"));
-    EXPECT_EQ(-1, xlstandin::ExcelStandIn::FunctionNumber("xlStack"));
+    EXPECT_EQ(xlStack, xlstandin::ExcelStandIn::FunctionNumber("xlStack"));
+    EXPECT_EQ(-1, xlstandin::ExcelStandIn::FunctionNumber("xlSet"));
+    EXPECT_EQ("xlfCaller", xlstandin::ExcelStandIn::FunctionName(89));
+    EXPECT_EQ("function 16387", xlstandin::ExcelStandIn::FunctionName(xlSet));
 }
 
 // The library detects Excel's version through the variadic Excel4 in every mode.
