@@ -1,5 +1,6 @@
 # Two commands for a fresh Debian machine: `make demo` and `make test`.
-.PHONY: all bootstrap build build-native build-win32 test test-native test-win32 demo format clean
+.PHONY: all bootstrap build build-native build-win32 build-win64 test test-native test-win32 \
+	test-win64 demo format clean
 
 all: build
 
@@ -11,7 +12,7 @@ CTEST_WIN32 = if scripts/runs-32bit; then ctest --preset win32; else \
 bootstrap:
 	@scripts/bootstrap
 
-build: build-native build-win32
+build: build-native build-win32 build-win64
 
 build-native: bootstrap
 	cmake --preset native
@@ -21,10 +22,15 @@ build-win32: bootstrap
 	cmake --preset win32
 	cmake --build --preset win32
 
+build-win64: bootstrap
+	cmake --preset win64
+	cmake --build --preset win64
+
 test: build
 	@status=0; \
 	ctest --preset native || status=1; \
 	$(CTEST_WIN32) || status=1; \
+	ctest --preset win64 || status=1; \
 	exit $$status
 
 test-native: build-native
@@ -33,12 +39,15 @@ test-native: build-native
 test-win32: build-win32
 	$(CTEST_WIN32)
 
-# Example formulas on Tesmor.xll, run headless by xlhost in both Excel modes.
-demo: build-win32
+test-win64: build-win64
+	ctest --preset win64
+
+# Example formulas on Tesmor.xll and Tesmor64.xll, run headless by xlhost in both Excel modes.
+demo: build-win32 build-win64
 	@scripts/demo
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build/native build/win32
+	rm -rf build/native build/win32 build/win64

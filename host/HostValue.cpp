@@ -58,7 +58,7 @@ HostValue HostValue::Array(int rows, int columns, std::vector<HostValue> element
     return result;
 }
 
-HostValue HostValue::Reference(std::uint32_t sheetId, std::vector<CellArea> areas) {
+HostValue HostValue::Reference(std::uintptr_t sheetId, std::vector<CellArea> areas) {
     HostValue result(Kind::Reference);
     result.sheetId_ = sheetId;
     result.areas_ = std::move(areas);

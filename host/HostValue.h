@@ -27,7 +27,7 @@ public:
     enum class Kind { Missing, Nil, Number, Text, Boolean, Error, Array, Reference };
 
     // Sheet 0 in a reference stands for the current sheet (Excel's single-area form).
-    static constexpr std::uint32_t CurrentSheet = 0;
+    static constexpr std::uintptr_t CurrentSheet = 0;
 
     HostValue() = default; // missing
 
@@ -41,7 +41,7 @@ public:
     static HostValue Error(int code);
     // Elements row by row; rows * columns of them, none an array or a reference.
     static HostValue Array(int rows, int columns, std::vector<HostValue> elements);
-    static HostValue Reference(std::uint32_t sheetId, std::vector<CellArea> areas);
+    static HostValue Reference(std::uintptr_t sheetId, std::vector<CellArea> areas);
 
     Kind GetKind() const { return kind_; }
     bool Is(Kind kind) const { return kind_ == kind; }
@@ -58,7 +58,7 @@ public:
     const HostValue& At(int row, int column) const;
     const std::vector<HostValue>& Elements() const { return elements_; }
 
-    std::uint32_t SheetId() const { return sheetId_; }
+    std::uintptr_t SheetId() const { return sheetId_; }
     const std::vector<CellArea>& Areas() const { return areas_; }
 
     bool operator==(const HostValue& other) const;
@@ -76,7 +76,7 @@ private:
     int rows_ = 0;
     int columns_ = 0;
     std::vector<HostValue> elements_;
-    std::uint32_t sheetId_ = 0;
+    std::uintptr_t sheetId_ = 0;
     std::vector<CellArea> areas_;
 };
 

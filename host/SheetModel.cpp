@@ -6,7 +6,7 @@
 
 namespace xlstandin {
 
-void SheetModel::SetCell(std::uint32_t sheetId, std::int32_t row, std::int32_t column,
+void SheetModel::SetCell(std::uintptr_t sheetId, std::int32_t row, std::int32_t column,
                          HostValue value) {
     if (value.Is(HostValue::Kind::Array) || value.Is(HostValue::Kind::Reference)) {
         throw std::invalid_argument("a cell holds a plain value");
@@ -19,7 +19,7 @@ void SheetModel::SetCell(std::uint32_t sheetId, std::int32_t row, std::int32_t c
     }
 }
 
-HostValue SheetModel::Cell(std::uint32_t sheetId, std::int32_t row, std::int32_t column) const {
+HostValue SheetModel::Cell(std::uintptr_t sheetId, std::int32_t row, std::int32_t column) const {
     const auto found = cells_.find(Key(sheetId, row, column));
     return found == cells_.end() ? HostValue::Nil() : found->second;
 }
@@ -34,7 +34,7 @@ bool SheetModel::Read(const HostValue& reference, HostValue& value) const {
     if (rows < 1 || columns < 1) {
         return false;
     }
-    const std::uint32_t sheet =
+    const std::uintptr_t sheet =
         reference.SheetId() == HostValue::CurrentSheet ? currentSheet_ : reference.SheetId();
     std::vector<HostValue> cells;
     for (int row = 0; row < rows; ++row) {

@@ -11,6 +11,8 @@
 typedef char16_t XCHAR;
 typedef std::int32_t RW;
 typedef std::int32_t COL;
+// Sheet identifier of a multiple reference: pointer-sized (32 bits in 32-bit Excel, 64 in 64-bit).
+typedef DWORD_PTR IDSHEET;
 
 // --- Excel 4 records -------------------------------------------------------------------------
 
@@ -39,7 +41,7 @@ struct XLOPER {
         } sref;
         struct {
             XLMREF* lpmref;
-            DWORD idSheet;
+            IDSHEET idSheet;
         } mref;
         struct {
             XLOPER* lparray;
@@ -50,7 +52,7 @@ struct XLOPER {
             union {
                 short int level;
                 short int tbctrl;
-                DWORD idSheet;
+                IDSHEET idSheet;
             } valflow;
             WORD rw;
             BYTE col;
@@ -95,7 +97,7 @@ struct XLOPER12 {
         } sref;
         struct {
             XLMREF12* lpmref;
-            DWORD idSheet;
+            IDSHEET idSheet;
         } mref;
         struct {
             XLOPER12* lparray;
@@ -106,7 +108,7 @@ struct XLOPER12 {
             union {
                 int level;
                 int tbctrl;
-                DWORD idSheet;
+                IDSHEET idSheet;
             } valflow;
             RW rw;
             COL col;
@@ -124,14 +126,51 @@ struct XLOPER12 {
 };
 typedef XLOPER12* LPXLOPER12;
 
+// The published layouts, checked on every build. 64-bit Excel widens the pointers and the sheet
+// identifier to 8 bytes; field order is the same in both. Linux builds (the native tests) use the
+// 64-bit layout, as LP64 has the same pointer size and alignment.
 #if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(XLOPER) == 16, "XLOPER is 16 bytes on 32-bit Windows");
+static_assert(sizeof(void*) == 4 && sizeof(IDSHEET) == 4, "32-bit pointers and sheet ids");
+static_assert(sizeof(XLOPER) == 16, "XLOPER is 16 bytes in 32-bit Excel");
 static_assert(offsetof(XLOPER, xltype) == 8, "XLOPER type word at byte 8");
-static_assert(sizeof(XLOPER12) == 32, "XLOPER12 is 32 bytes on 32-bit Windows");
+static_assert(offsetof(XLOPER, val.mref.idSheet) == 4, "XLOPER sheet id follows the pointer");
+static_assert(offsetof(XLOPER, val.array.rows) == 4, "XLOPER array rows follow the pointer");
+static_assert(offsetof(XLOPER, val.array.columns) == 6, "XLOPER array columns at byte 6");
+static_assert(offsetof(XLOPER, val.bigdata.cbData) == 4, "XLOPER big-data length at byte 4");
+static_assert(sizeof(XLOPER12) == 32, "XLOPER12 is 32 bytes in 32-bit Excel");
 static_assert(offsetof(XLOPER12, xltype) == 24, "XLOPER12 type word at byte 24");
-static_assert(sizeof(XLMREF) == 8, "XLMREF holds one area in 8 bytes");
-static_assert(sizeof(XLMREF12) == 20, "XLMREF12 holds one area in 20 bytes");
+static_assert(offsetof(XLOPER12, val.mref.idSheet) == 4, "XLOPER12 sheet id follows the pointer");
+static_assert(offsetof(XLOPER12, val.array.rows) == 4, "XLOPER12 array rows follow the pointer");
+static_assert(offsetof(XLOPER12, val.array.columns) == 8, "XLOPER12 array columns at byte 8");
+static_assert(offsetof(XLOPER12, val.bigdata.cbData) == 4, "XLOPER12 big-data length at byte 4");
+static_assert(offsetof(XLOPER12, val.flow.rw) == 4, "XLOPER12 flow row at byte 4");
+static_assert(offsetof(XLOPER, val.flow.rw) == 4, "XLOPER flow row at byte 4");
+#else
+static_assert(sizeof(void*) == 8 && sizeof(IDSHEET) == 8, "64-bit pointers and sheet ids");
+static_assert(sizeof(XLOPER) == 24, "XLOPER is 24 bytes in 64-bit Excel");
+static_assert(offsetof(XLOPER, xltype) == 16, "XLOPER type word at byte 16");
+static_assert(offsetof(XLOPER, val.mref.idSheet) == 8, "XLOPER sheet id follows the pointer");
+static_assert(offsetof(XLOPER, val.array.rows) == 8, "XLOPER array rows follow the pointer");
+static_assert(offsetof(XLOPER, val.array.columns) == 10, "XLOPER array columns at byte 10");
+static_assert(offsetof(XLOPER, val.bigdata.cbData) == 8, "XLOPER big-data length at byte 8");
+static_assert(sizeof(XLOPER12) == 32, "XLOPER12 is 32 bytes in 64-bit Excel");
+static_assert(offsetof(XLOPER12, xltype) == 24, "XLOPER12 type word at byte 24");
+static_assert(offsetof(XLOPER12, val.mref.idSheet) == 8, "XLOPER12 sheet id follows the pointer");
+static_assert(offsetof(XLOPER12, val.array.rows) == 8, "XLOPER12 array rows follow the pointer");
+static_assert(offsetof(XLOPER12, val.array.columns) == 12, "XLOPER12 array columns at byte 12");
+static_assert(offsetof(XLOPER12, val.bigdata.cbData) == 8, "XLOPER12 big-data length at byte 8");
+static_assert(offsetof(XLOPER12, val.flow.rw) == 8, "XLOPER12 flow row at byte 8");
+static_assert(offsetof(XLOPER, val.flow.rw) == 8, "XLOPER flow row at byte 8");
 #endif
+// Independent of bitness: records without pointers.
+static_assert(sizeof(XLREF) == 6 && offsetof(XLREF, colFirst) == 4, "XLREF is 6 bytes");
+static_assert(sizeof(XLREF12) == 16 && offsetof(XLREF12, colFirst) == 8, "XLREF12 is 16 bytes");
+static_assert(sizeof(XLMREF) == 8 && offsetof(XLMREF, reftbl) == 2,
+              "XLMREF holds one area in 8 bytes");
+static_assert(sizeof(XLMREF12) == 20 && offsetof(XLMREF12, reftbl) == 4,
+              "XLMREF12 holds one area in 20 bytes");
+static_assert(offsetof(XLOPER, val.sref.ref) == 2, "XLOPER single reference area at byte 2");
+static_assert(offsetof(XLOPER12, val.sref.ref) == 4, "XLOPER12 single reference area at byte 4");
 static_assert(sizeof(XCHAR) == 2, "XLOPER12 text is 16-bit code units");
 
 // --- Type tags ---------------------------------------------------------------------------------

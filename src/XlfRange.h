@@ -10,7 +10,7 @@ class XlfRange {
 public:
     XlfRange() = default;
     XlfRange(std::int32_t rowBegin, std::int32_t rowEnd, std::int32_t columnBegin,
-             std::int32_t columnEnd, std::uint32_t sheetId = 0)
+             std::int32_t columnEnd, std::uintptr_t sheetId = 0)
         : rowBegin_(rowBegin), rowEnd_(rowEnd), columnBegin_(columnBegin), columnEnd_(columnEnd),
           sheetId_(sheetId) {}
 
@@ -18,7 +18,7 @@ public:
     std::int32_t GetRowEnd() const { return rowEnd_; }
     std::int32_t GetColBegin() const { return columnBegin_; }
     std::int32_t GetColEnd() const { return columnEnd_; }
-    std::uint32_t GetSheetId() const { return sheetId_; }
+    std::uintptr_t GetSheetId() const { return sheetId_; }
     std::int64_t NbRows() const { return std::int64_t{rowEnd_} - rowBegin_; }
     std::int64_t NbCols() const { return std::int64_t{columnEnd_} - columnBegin_; }
 
@@ -43,7 +43,7 @@ private:
     std::int32_t rowEnd_ = 0;
     std::int32_t columnBegin_ = 0;
     std::int32_t columnEnd_ = 0;
-    std::uint32_t sheetId_ = 0;
+    std::uintptr_t sheetId_ = 0;
 };
 
 } // namespace vornix

@@ -1,5 +1,6 @@
 #include "AddInModule.h"
 
+#include "ModuleBitness.h"
 #include "PeFile.h"
 
 namespace xlhost {
@@ -46,10 +47,6 @@ std::string LoadFailure(const std::string& path, DWORD error) {
     if (!file.isModule) {
         return "not a DLL";
     }
-    const std::string own = sizeof(void*) == 8 ? "64-bit" : "32-bit";
-    if (file.Bitness() != own) {
-        return "it is a " + file.Bitness() + " DLL and this xlhost is " + own;
-    }
     const std::string missing = error == ERROR_MOD_NOT_FOUND ? MissingDependency(file) : "";
     if (!missing.empty()) {
         return "it needs " + missing + ", which Windows cannot find (" + WindowsMessage(error) +
@@ -66,6 +63,12 @@ bool AddInModule::Load(const std::string& path, std::string& reason) {
     const std::string what = "cannot load add-in " + full + ": ";
     if (GetFileAttributesA(full.c_str()) == INVALID_FILE_ATTRIBUTES) {
         reason = what + "no such file";
+        return false;
+    }
+    // Windows refuses a module of the other bitness only with a bare format error.
+    const std::string refusal = ModuleBitness::Refusal(ModuleBitness::OfFile(full));
+    if (!refusal.empty()) {
+        reason = what + refusal;
         return false;
     }
     module_ = LoadLibraryA(full.c_str());

@@ -10,8 +10,8 @@ namespace xlhost {
 
 class AddInModule {
 public:
-    // Loads the add-in; false with the reason when there is no such file, it does not load,
-    // or it exports no xlAutoOpen.
+    // Loads the add-in; false with the reason when there is no such file, it is an add-in of
+    // the other bitness, it does not load, or it exports no xlAutoOpen.
     bool Load(const std::string& path, std::string& reason);
     // The loaded module's full file name, as Excel's xlGetName answers it.
     const std::string& FileName() const { return fileName_; }

@@ -59,7 +59,6 @@ PeFile PeFile::Parse(const std::vector<unsigned char>& data) {
         return file;
     }
     file.isModule = true;
-    file.machine = static_cast<std::uint16_t>(bytes.At(header + 4, 2));
     const unsigned sectionCount = bytes.At(header + 6, 2);
     const std::size_t optional = header + 24;
     const std::size_t sections = optional + bytes.At(header + 20, 2);
@@ -83,10 +82,6 @@ PeFile PeFile::Read(const std::string& path) {
     const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
                                            std::istreambuf_iterator<char>());
     return Parse(bytes);
-}
-
-std::string PeFile::Bitness() const {
-    return machine == I386 ? "32-bit" : machine == Amd64 ? "64-bit" : "foreign";
 }
 
 } // namespace xlhost
