@@ -124,14 +124,20 @@ struct Packed {
     std::size_t restCount = 0;
 };
 
+// A function rather than a comparison in place: on 64-bit Windows there are no registers apart
+// and a comparison with the constant 0 would be flagged as always false.
+bool Fits(std::size_t used, std::size_t registers) {
+    return used < registers;
+}
+
 Packed Pack(const std::vector<CallFrame::Slot>& slots) {
     Packed packed;
     std::size_t integers = 0;
     std::size_t doubles = 0;
     for (const CallFrame::Slot& slot : slots) {
-        if (slot.isDouble && doubles < vectorRegisters) {
+        if (slot.isDouble && Fits(doubles, vectorRegisters)) {
             packed.doubles[doubles++] = BitsAsDouble(slot.bits);
-        } else if (!slot.isDouble && integers < integerRegisters) {
+        } else if (!slot.isDouble && Fits(integers, integerRegisters)) {
             packed.integers[integers++] = static_cast<std::intptr_t>(slot.bits);
         } else {
             packed.rest[packed.restCount++] = slot.bits;
