@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 namespace xlstandin {
@@ -160,9 +161,49 @@ Result CallRegisters(FARPROC function, const Packed& packed, std::index_sequence
 #endif
 
 #if defined(_WIN64)
-template <typename Result, std::size_t... R>
-Result CallRest(FARPROC function, const Packed& packed, std::index_sequence<R...>) {
-    return As<Result (*)(...)>(function)(BitsAsDouble(packed.rest[R])...);
+// The first four slots go to rcx, rdx, r8, r9 or to xmm0 to xmm3 by their declared type: one
+// signature per mix of doubles among them (Mask); the rest are 8-byte stack slots alike.
+template <unsigned Mask, std::size_t I>
+using SlotType = std::conditional_t<((Mask >> I) & 1u) != 0, double, std::uint64_t>;
+
+template <unsigned Mask, std::size_t I> SlotType<Mask, I> SlotValue(std::uint64_t bits) {
+    if constexpr (((Mask >> I) & 1u) != 0) {
+        return BitsAsDouble(bits);
+    } else {
+        return bits;
+    }
+}
+
+template <typename Result, unsigned Mask, std::size_t... R>
+Result CallMaskedSlots(FARPROC function, const Packed& packed, std::index_sequence<R...>) {
+    using Target = Result (*)(SlotType<Mask, 0>, SlotType<Mask, 1>, SlotType<Mask, 2>,
+                              SlotType<Mask, 3>, Integer<R>...);
+    return As<Target>(function)(
+        SlotValue<Mask, 0>(packed.rest[0]), SlotValue<Mask, 1>(packed.rest[1]),
+        SlotValue<Mask, 2>(packed.rest[2]), SlotValue<Mask, 3>(packed.rest[3]),
+        static_cast<std::intptr_t>(packed.rest[4 + R])...);
+}
+
+template <typename Result, unsigned Mask, std::size_t Count>
+Result CallMasked(FARPROC function, const Packed& packed) {
+    return CallMaskedSlots<Result, Mask>(function, packed, std::make_index_sequence<Count>());
+}
+
+template <typename Result, std::size_t Count, unsigned... Masks>
+Result CallByMask(FARPROC function, const Packed& packed, unsigned mask,
+                  std::integer_sequence<unsigned, Masks...>) {
+    using Entry = Result (*)(FARPROC, const Packed&);
+    static constexpr Entry callers[] = {&CallMasked<Result, Masks, Count>...};
+    return callers[mask](function, packed);
+}
+
+template <typename Result> Result CallSized(FARPROC function, const Packed& packed, unsigned mask) {
+    if (packed.restCount <= 8) {
+        return CallByMask<Result, 4>(function, packed, mask,
+                                     std::make_integer_sequence<unsigned, 16>());
+    }
+    return CallByMask<Result, CallFrame::MaxArguments - 4>(
+        function, packed, mask, std::make_integer_sequence<unsigned, 16>());
 }
 #else
 template <typename Result, std::size_t... R>
@@ -177,6 +218,13 @@ Result CallRest(FARPROC function, const Packed& packed, std::index_sequence<R...
 template <typename Result>
 Result Call(FARPROC function, const std::vector<CallFrame::Slot>& slots) {
     const Packed packed = Pack(slots);
+#if defined(_WIN64)
+    unsigned mask = 0;
+    for (std::size_t i = 0; i < slots.size() && i < 4; ++i) {
+        mask |= slots[i].isDouble ? 1u << i : 0u;
+    }
+    return CallSized<Result>(function, packed, mask);
+#else
     if (packed.restCount <= 8) {
         return CallRest<Result>(function, packed, std::make_index_sequence<8>());
     }
@@ -184,6 +232,7 @@ Result Call(FARPROC function, const std::vector<CallFrame::Slot>& slots) {
         return CallRest<Result>(function, packed, std::make_index_sequence<64>());
     }
     return CallRest<Result>(function, packed, std::make_index_sequence<CallFrame::MaxArguments>());
+#endif
 }
 
 } // namespace

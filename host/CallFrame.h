@@ -7,10 +7,9 @@
 //   the words onto its own stack, calls, and puts the stack pointer back itself, so that any
 //   number of words is passed exactly.
 // - 64-bit Windows: argument n occupies slot n, the first four in rcx, rdx, r8, r9 for integers
-//   or xmm0-xmm3 for doubles, the rest on the stack, 8 bytes each; the caller cleans up. Called
-//   as a variadic function with every slot given as a double holding the slot's bits, the first
-//   four reach both register kinds (variadic doubles are copied into the integer registers) and
-//   the rest land in their stack slots, whatever the callee declared.
+//   or xmm0-xmm3 for doubles, the rest on the stack, 8 bytes each, where a double and an
+//   integer look alike; the caller cleans up. One signature per mix of doubles among the first
+//   four slots (16) passes them in the right registers, and the rest as stack words.
 // - x86-64 System V and AArch64: integers and pointers fill the integer registers in order,
 //   doubles the vector registers, and what does not fit goes on the stack in argument order,
 //   8 bytes each. Calling through a signature of all integer registers, all vector registers
