@@ -79,6 +79,17 @@ public:
         record.val.str = CountedUnits(characters);
         return &record;
     }
+    // A counted text of these code units (each cut to the layout's unit), NULs included.
+    Record* StrUnits(const std::vector<std::uint16_t>& units) {
+        texts_.emplace_back();
+        texts_.back().push_back(static_cast<Unit>(units.size()));
+        for (std::uint16_t unit : units) {
+            texts_.back().push_back(static_cast<Unit>(unit));
+        }
+        Record& record = New(xltypeStr);
+        record.val.str = texts_.back().data();
+        return &record;
+    }
     // A single area on the current sheet, zero-based, last row and column included.
     Record* SRef(int rowFirst, int rowLast, int columnFirst, int columnLast) {
         Record& record = New(xltypeSRef);
