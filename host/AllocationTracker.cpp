@@ -34,6 +34,24 @@ std::vector<FreeProblem> AllocationTracker::TakeProblems() {
     return taken;
 }
 
+std::size_t AllocationTracker::CountOf(FreeProblem::Kind kind) const {
+    std::size_t count = 0;
+    for (const FreeProblem& problem : problems_) {
+        count += problem.kind == kind ? 1 : 0;
+    }
+    return count;
+}
+
+std::string AllocationTracker::Summary() const {
+    const std::size_t twice = CountOf(FreeProblem::Kind::DoubleFree);
+    const std::size_t foreign = problems_.size() - twice;
+    if (live_.empty() && problems_.empty()) {
+        return "";
+    }
+    return std::to_string(live_.size()) + " never freed, " + std::to_string(twice) +
+           " freed twice, " + std::to_string(foreign) + " freed but never handed out";
+}
+
 void AllocationTracker::Clear() {
     live_.clear();
     released_.clear();

@@ -9,6 +9,7 @@
 #include <map>
 #include <ostream>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace xlstandin {
@@ -35,6 +36,10 @@ public:
     void NoteInvalid(DWORD type);
 
     std::size_t Outstanding() const { return live_.size(); }
+    std::size_t CountOf(FreeProblem::Kind kind) const;
+    // One line on what went wrong with the memory handed out ("2 never freed, 1 freed twice,
+    // 0 freed but never handed out"); empty when nothing did.
+    std::string Summary() const;
     const std::vector<FreeProblem>& Problems() const { return problems_; }
     std::vector<FreeProblem> TakeProblems();
 

@@ -1,5 +1,6 @@
 #include "CallFrame.h"
 
+#include <array>
 #include <cstring>
 #include <stdexcept>
 #include <type_traits>
@@ -7,176 +8,243 @@
 
 namespace xlstandin {
 
+void CallFrame::AddWord(std::intptr_t word) {
+    if (slots_.size() >= MaxArguments) {
+        throw std::length_error("too many arguments");
+    }
+    slots_.push_back(Slot{false, static_cast<std::uint64_t>(static_cast<std::int64_t>(word))});
+}
+
+void CallFrame::AddDouble(double value) {
+    if (slots_.size() >= MaxArguments) {
+        throw std::length_error("too many arguments");
+    }
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof value);
+    slots_.push_back(Slot{true, bits});
+}
+
+#if defined(_WIN32) && !defined(_WIN64)
+
+} // namespace xlstandin
+
+// The thunk: (function, words, count) -> whatever the function returns, in eax or st(0).
+extern "C" std::uint32_t __cdecl xlstandin_CallStackWords(FARPROC, const std::uint32_t*,
+                                                          std::uint32_t);
+extern "C" double __cdecl xlstandin_CallStackWordsDouble(FARPROC, const std::uint32_t*,
+                                                         std::uint32_t);
+asm(R"(
+    .text
+    .globl _xlstandin_CallStackWords
+    .globl _xlstandin_CallStackWordsDouble
+_xlstandin_CallStackWords:
+_xlstandin_CallStackWordsDouble:
+    pushl %ebp
+    movl %esp, %ebp
+    pushl %esi
+    pushl %edi
+    movl 16(%ebp), %ecx
+    movl 12(%ebp), %esi
+    leal 0(,%ecx,4), %eax
+    subl %eax, %esp
+    andl $-16, %esp
+    movl %esp, %edi
+    cld
+    rep movsl
+    call *8(%ebp)
+    leal -8(%ebp), %esp
+    popl %edi
+    popl %esi
+    popl %ebp
+    ret
+)");
+
+namespace xlstandin {
+
+namespace {
+
+// A double takes two words, its low word first.
+std::vector<std::uint32_t> StackWords(const std::vector<CallFrame::Slot>& slots) {
+    std::vector<std::uint32_t> words;
+    for (const CallFrame::Slot& slot : slots) {
+        words.push_back(static_cast<std::uint32_t>(slot.bits));
+        if (slot.isDouble) {
+            words.push_back(static_cast<std::uint32_t>(slot.bits >> 32));
+        }
+    }
+    return words;
+}
+
+} // namespace
+
+double CallFrame::CallReturningDouble(FARPROC function) const {
+    const std::vector<std::uint32_t> words = StackWords(slots_);
+    return xlstandin_CallStackWordsDouble(function, words.data(),
+                                          static_cast<std::uint32_t>(words.size()));
+}
+
+std::uintptr_t CallFrame::CallReturningWord(FARPROC function) const {
+    const std::vector<std::uint32_t> words = StackWords(slots_);
+    return xlstandin_CallStackWords(function, words.data(),
+                                    static_cast<std::uint32_t>(words.size()));
+}
+
+#else
+
 namespace {
 
 template <typename Target> Target As(FARPROC function) {
     return reinterpret_cast<Target>(reinterpret_cast<void (*)()>(function));
 }
 
-} // namespace
-
-#if defined(_WIN32) && !defined(_WIN64)
-
-namespace {
-
-template <std::size_t> using Word = std::uint32_t;
-
-template <typename Result, std::size_t... Index>
-Result CallWords(FARPROC function, [[maybe_unused]] const std::uint32_t* words,
-                 std::index_sequence<Index...>) {
-    using Target = Result(__stdcall*)(Word<Index>...);
-    return As<Target>(function)(words[Index]...);
+double BitsAsDouble(std::uint64_t bits) {
+    double value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
-template <typename Result, std::size_t Count>
-Result CallCount(FARPROC function, const std::uint32_t* words) {
-    return CallWords<Result>(function, words, std::make_index_sequence<Count>());
-}
-
-// One caller per word count, so that the callee pops exactly what was pushed.
-template <typename Result, std::size_t... Count>
-Result Dispatch(FARPROC function, const std::uint32_t* words, std::size_t count,
-                std::index_sequence<Count...>) {
-    using Caller = Result (*)(FARPROC, const std::uint32_t*);
-    static constexpr Caller callers[] = {&CallCount<Result, Count>...};
-    return callers[count](function, words);
-}
-
-} // namespace
-
-void CallFrame::AddWord(std::intptr_t word) {
-    if (wordCount_ + 1 > MaxWords) {
-        throw std::length_error("too many arguments");
-    }
-    words_[wordCount_++] = static_cast<std::uint32_t>(word);
-}
-
-void CallFrame::AddDouble(double value) {
-    if (wordCount_ + 2 > MaxWords) {
-        throw std::length_error("too many arguments");
-    }
-    std::memcpy(&words_[wordCount_], &value, sizeof value);
-    wordCount_ += 2;
-}
-
-double CallFrame::CallReturningDouble(FARPROC function) const {
-    return Dispatch<double>(function, words_.data(), wordCount_,
-                            std::make_index_sequence<MaxWords + 1>());
-}
-
-std::uintptr_t CallFrame::CallReturningWord(FARPROC function) const {
-    return Dispatch<std::uint32_t>(function, words_.data(), wordCount_,
-                                   std::make_index_sequence<MaxWords + 1>());
-}
-
-#elif defined(_WIN64)
-
-namespace {
-
-// The i-th of the first four arguments is a double when bit i of the mask is set.
-template <unsigned Mask, std::size_t Index>
-using Slot = std::conditional_t<(Mask >> Index) & 1, double, std::uint64_t>;
-
-template <typename Result, unsigned Mask>
-Result CallSlots(FARPROC function, const std::uint64_t* slots) {
-    using Target = Result (*)(Slot<Mask, 0>, Slot<Mask, 1>, Slot<Mask, 2>, Slot<Mask, 3>,
-                              std::uint64_t, std::uint64_t, std::uint64_t, std::uint64_t);
-    const auto at = [slots](std::size_t i, auto kind) {
-        decltype(kind) value;
-        std::memcpy(&value, &slots[i], sizeof value);
-        return value;
-    };
-    return As<Target>(function)(at(0, Slot<Mask, 0>{}), at(1, Slot<Mask, 1>{}),
-                                at(2, Slot<Mask, 2>{}), at(3, Slot<Mask, 3>{}), slots[4], slots[5],
-                                slots[6], slots[7]);
-}
-
-template <typename Result, unsigned... Mask>
-Result Dispatch(FARPROC function, const std::uint64_t* slots, unsigned mask,
-                std::integer_sequence<unsigned, Mask...>) {
-    using Caller = Result (*)(FARPROC, const std::uint64_t*);
-    static constexpr Caller callers[] = {&CallSlots<Result, Mask>...};
-    return callers[mask](function, slots);
-}
-
-} // namespace
-
-void CallFrame::AddWord(std::intptr_t word) {
-    AddSlot(&word, sizeof word, false);
-}
-
-void CallFrame::AddDouble(double value) {
-    AddSlot(&value, sizeof value, true);
-}
-
-void CallFrame::AddSlot(const void* bits, std::size_t size, bool isDouble) {
-    if (slotCount_ >= MaxArguments) {
-        throw std::length_error("too many arguments");
-    }
-    std::memcpy(&slots_[slotCount_], bits, size);
-    if (isDouble && slotCount_ < RegisterSlots)
-        doubleMask_ |= 1u << slotCount_;
-    ++slotCount_;
-}
-
-double CallFrame::CallReturningDouble(FARPROC function) const {
-    return Dispatch<double>(function, slots_.data(), doubleMask_,
-                            std::make_integer_sequence<unsigned, 1u << RegisterSlots>());
-}
-
-std::uintptr_t CallFrame::CallReturningWord(FARPROC function) const {
-    return Dispatch<std::uintptr_t>(function, slots_.data(), doubleMask_,
-                                    std::make_integer_sequence<unsigned, 1u << RegisterSlots>());
-}
-
-#elif defined(__x86_64__) || defined(__aarch64__)
-
-namespace {
-
-// The callee's real signature is only known to the ABI: with at most eight integer and eight
-// floating-point arguments, each goes in its register whatever the declared list, so one packed
-// call serves every function. clang's check of the declared type is therefore left out here.
-#if defined(__clang__)
-#define XLSTANDIN_PACKED_CALL __attribute__((no_sanitize("function")))
+#if defined(_WIN64)
+// Every slot a variadic double: no register slots of either kind apart.
+constexpr std::size_t integerRegisters = 0;
+constexpr std::size_t vectorRegisters = 0;
+#elif defined(__x86_64__)
+constexpr std::size_t integerRegisters = 6;
+constexpr std::size_t vectorRegisters = 8;
+#elif defined(__aarch64__)
+constexpr std::size_t integerRegisters = 8;
+constexpr std::size_t vectorRegisters = 8;
 #else
-#define XLSTANDIN_PACKED_CALL
+#error "CallFrame knows the calling conventions of Windows, x86-64 and AArch64 only"
 #endif
 
+// Registers and the remaining slots, in the order the calling convention fills them.
+struct Packed {
+    std::array<std::intptr_t, integerRegisters> integers{};
+    std::array<double, vectorRegisters> doubles{};
+    std::array<std::uint64_t, CallFrame::MaxArguments> rest{};
+    std::size_t restCount = 0;
+};
+
+// A function rather than a comparison in place: on 64-bit Windows there are no registers apart
+// and a comparison with the constant 0 would be flagged as always false.
+bool Fits(std::size_t used, std::size_t registers) {
+    return used < registers;
+}
+
+Packed Pack(const std::vector<CallFrame::Slot>& slots) {
+    Packed packed;
+    std::size_t integers = 0;
+    std::size_t doubles = 0;
+    for (const CallFrame::Slot& slot : slots) {
+        if (slot.isDouble && Fits(doubles, vectorRegisters)) {
+            packed.doubles[doubles++] = BitsAsDouble(slot.bits);
+        } else if (!slot.isDouble && Fits(integers, integerRegisters)) {
+            packed.integers[integers++] = static_cast<std::intptr_t>(slot.bits);
+        } else {
+            packed.rest[packed.restCount++] = slot.bits;
+        }
+    }
+    return packed;
+}
+
+template <std::size_t> using Integer = std::intptr_t;
+template <std::size_t> using Double = double;
+
+#if !defined(_WIN64)
+template <typename Result, std::size_t... I, std::size_t... D, std::size_t... R>
+Result CallRegisters(FARPROC function, const Packed& packed, std::index_sequence<I...>,
+                     std::index_sequence<D...>, std::index_sequence<R...>) {
+    using Target = Result (*)(Integer<I>..., Double<D>..., Integer<R>...);
+    return As<Target>(function)(packed.integers[I]..., packed.doubles[D]...,
+                                static_cast<std::intptr_t>(packed.rest[R])...);
+}
+#endif
+
+#if defined(_WIN64)
+// The first four slots go to rcx, rdx, r8, r9 or to xmm0 to xmm3 by their declared type: one
+// signature per mix of doubles among them (Mask); the rest are 8-byte stack slots alike.
+template <unsigned Mask, std::size_t I>
+using SlotType = std::conditional_t<((Mask >> I) & 1u) != 0, double, std::uint64_t>;
+
+template <unsigned Mask, std::size_t I> SlotType<Mask, I> SlotValue(std::uint64_t bits) {
+    if constexpr (((Mask >> I) & 1u) != 0) {
+        return BitsAsDouble(bits);
+    } else {
+        return bits;
+    }
+}
+
+template <typename Result, unsigned Mask, std::size_t... R>
+Result CallMaskedSlots(FARPROC function, const Packed& packed, std::index_sequence<R...>) {
+    using Target = Result (*)(SlotType<Mask, 0>, SlotType<Mask, 1>, SlotType<Mask, 2>,
+                              SlotType<Mask, 3>, Integer<R>...);
+    return As<Target>(function)(
+        SlotValue<Mask, 0>(packed.rest[0]), SlotValue<Mask, 1>(packed.rest[1]),
+        SlotValue<Mask, 2>(packed.rest[2]), SlotValue<Mask, 3>(packed.rest[3]),
+        static_cast<std::intptr_t>(packed.rest[4 + R])...);
+}
+
+template <typename Result, unsigned Mask, std::size_t Count>
+Result CallMasked(FARPROC function, const Packed& packed) {
+    return CallMaskedSlots<Result, Mask>(function, packed, std::make_index_sequence<Count>());
+}
+
+template <typename Result, std::size_t Count, unsigned... Masks>
+Result CallByMask(FARPROC function, const Packed& packed, unsigned mask,
+                  std::integer_sequence<unsigned, Masks...>) {
+    using Entry = Result (*)(FARPROC, const Packed&);
+    static constexpr Entry callers[] = {&CallMasked<Result, Masks, Count>...};
+    return callers[mask](function, packed);
+}
+
+template <typename Result> Result CallSized(FARPROC function, const Packed& packed, unsigned mask) {
+    if (packed.restCount <= 8) {
+        return CallByMask<Result, 4>(function, packed, mask,
+                                     std::make_integer_sequence<unsigned, 16>());
+    }
+    return CallByMask<Result, CallFrame::MaxArguments - 4>(
+        function, packed, mask, std::make_integer_sequence<unsigned, 16>());
+}
+#else
+template <typename Result, std::size_t... R>
+Result CallRest(FARPROC function, const Packed& packed, std::index_sequence<R...>) {
+    return CallRegisters<Result>(function, packed, std::make_index_sequence<integerRegisters>(),
+                                 std::make_index_sequence<vectorRegisters>(),
+                                 std::index_sequence<R...>());
+}
+#endif
+
+// Few arguments are common: the callers pass the smallest number of slots that covers them.
 template <typename Result>
-XLSTANDIN_PACKED_CALL Result CallPacked(FARPROC function, const std::intptr_t* i, const double* d) {
-    using Target = Result (*)(std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t,
-                              std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t, double,
-                              double, double, double, double, double, double, double);
-    return As<Target>(function)(i[0], i[1], i[2], i[3], i[4], i[5], i[6], i[7], d[0], d[1], d[2],
-                                d[3], d[4], d[5], d[6], d[7]);
+Result Call(FARPROC function, const std::vector<CallFrame::Slot>& slots) {
+    const Packed packed = Pack(slots);
+#if defined(_WIN64)
+    unsigned mask = 0;
+    for (std::size_t i = 0; i < slots.size() && i < 4; ++i) {
+        mask |= slots[i].isDouble ? 1u << i : 0u;
+    }
+    return CallSized<Result>(function, packed, mask);
+#else
+    if (packed.restCount <= 8) {
+        return CallRest<Result>(function, packed, std::make_index_sequence<8>());
+    }
+    if (packed.restCount <= 64) {
+        return CallRest<Result>(function, packed, std::make_index_sequence<64>());
+    }
+    return CallRest<Result>(function, packed, std::make_index_sequence<CallFrame::MaxArguments>());
+#endif
 }
 
 } // namespace
 
-void CallFrame::AddWord(std::intptr_t word) {
-    if (integerCount_ + doubleCount_ >= MaxArguments) {
-        throw std::length_error("too many arguments");
-    }
-    integers_[integerCount_++] = word;
-}
-
-void CallFrame::AddDouble(double value) {
-    if (integerCount_ + doubleCount_ >= MaxArguments) {
-        throw std::length_error("too many arguments");
-    }
-    doubles_[doubleCount_++] = value;
-}
-
 double CallFrame::CallReturningDouble(FARPROC function) const {
-    return CallPacked<double>(function, integers_.data(), doubles_.data());
+    return Call<double>(function, slots_);
 }
 
 std::uintptr_t CallFrame::CallReturningWord(FARPROC function) const {
-    return CallPacked<std::uintptr_t>(function, integers_.data(), doubles_.data());
+    return Call<std::uintptr_t>(function, slots_);
 }
 
-#else
-#error "CallFrame knows the calling conventions of i386 and x64 Windows, x86-64 and AArch64 only"
 #endif
 
 } // namespace xlstandin

@@ -1,60 +1,50 @@
 // Calls an add-in function whose signature is known only at run time, from its type text.
 //
-// The stand-in supports arguments and results that are doubles or 32-bit-or-smaller integers
-// and pointers, and relies on how the two platforms pass them:
-// - 32-bit Windows, __stdcall: every argument lies on the stack in 32-bit words, first argument
-//   at the lowest address, a double as two words (low word first), and the callee pops them.
-//   A function of any such signature is therefore called correctly as a function of K 32-bit
-//   words, K being the total; one instantiation per K (0 to 16) covers up to 8 doubles.
-// - 64-bit Windows: one convention; every argument takes one 8-byte slot. The first four go to
-//   registers, an integer or pointer to rcx, rdx, r8, r9 and a double to xmm0 to xmm3 by
-//   position; the others lie on the stack, where a double and an integer of 8 bytes look alike.
-//   The caller cleans the stack, so surplus arguments are harmless: one instantiation per mix of
-//   doubles among the first four slots (16) covers every signature of up to 8 arguments.
-// - x86-64 System V (and AArch64): integer and pointer arguments go, in order, to the integer
-//   registers and then to the stack; doubles go, in order, to the vector registers. Calling
-//   through R(*)(8 integers, 8 doubles) with the integers and the doubles each packed in order
-//   passes any mix of up to 8 of each exactly as a function declared with that mix expects.
-// Doubles return in st(0) or xmm0, integers and pointers in eax or rax, so the caller picks
-// the result kind.
+// Arguments are doubles or integers and pointers of at most the pointer's width; results are a
+// double, an integer or pointer, or nothing. How each platform passes them:
+// - 32-bit Windows, __stdcall: every argument lies on the stack in 32-bit words, the first at
+//   the lowest address, a double as two words, and the callee pops them. A small thunk copies
+//   the words onto its own stack, calls, and puts the stack pointer back itself, so that any
+//   number of words is passed exactly.
+// - 64-bit Windows: argument n occupies slot n, the first four in rcx, rdx, r8, r9 for integers
+//   or xmm0-xmm3 for doubles, the rest on the stack, 8 bytes each, where a double and an
+//   integer look alike; the caller cleans up. One signature per mix of doubles among the first
+//   four slots (16) passes them in the right registers, and the rest as stack words.
+// - x86-64 System V and AArch64: integers and pointers fill the integer registers in order,
+//   doubles the vector registers, and what does not fit goes on the stack in argument order,
+//   8 bytes each. Calling through a signature of all integer registers, all vector registers
+//   and then stack words passes any mix; unused registers and words are ignored by the callee.
+// Doubles return in st(0) or the first vector register, integers in the accumulator.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace xlstandin {
 
 class CallFrame {
 public:
-    static constexpr std::size_t MaxArguments = 8;
+    // More arguments than a function registered with Excel takes, "O" codes counting three.
+    static constexpr std::size_t MaxArguments = 3 * 255;
 
     // An integer, pointer or boolean argument; narrower types are widened with their sign.
     void AddWord(std::intptr_t word);
     void AddDouble(double value);
+    std::size_t Count() const { return slots_.size(); }
 
     double CallReturningDouble(FARPROC function) const;
     std::uintptr_t CallReturningWord(FARPROC function) const;
 
+    struct Slot {
+        bool isDouble;
+        std::uint64_t bits; // the word, or the double's bits
+    };
+
 private:
-#if defined(_WIN32) && !defined(_WIN64)
-    static constexpr std::size_t MaxWords = 2 * MaxArguments;
-    std::array<std::uint32_t, MaxWords> words_{};
-    std::size_t wordCount_ = 0;
-#elif defined(_WIN64)
-    static constexpr std::size_t RegisterSlots = 4;
-    void AddSlot(const void* bits, std::size_t size, bool isDouble);
-    std::array<std::uint64_t, MaxArguments> slots_{};
-    std::size_t slotCount_ = 0;
-    unsigned doubleMask_ = 0;
-#else
-    std::array<std::intptr_t, MaxArguments> integers_{};
-    std::array<double, MaxArguments> doubles_{};
-    std::size_t integerCount_ = 0;
-    std::size_t doubleCount_ = 0;
-#endif
+    std::vector<Slot> slots_;
 };
 
 } // namespace xlstandin

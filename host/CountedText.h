@@ -45,6 +45,23 @@ public:
         }
     }
 
+    // A NUL-terminated text, read up to its NUL or MaxLength units, whichever comes first.
+    static std::u16string ReadTerminated(const Unit* text) {
+        std::u16string read;
+        for (std::size_t i = 0; i < MaxLength && text[i] != 0; ++i) {
+            read.push_back(static_cast<char16_t>(UnitValue(text[i])));
+        }
+        return read;
+    }
+
+    // Writes the text and a NUL into a buffer of at least text.size() + 1 units.
+    static void WriteTerminated(const std::u16string& text, Unit* buffer) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            buffer[i] = Narrow(text[i]);
+        }
+        buffer[text.size()] = 0;
+    }
+
 private:
     static std::size_t UnitValue(char unit) { return static_cast<unsigned char>(unit); }
     static std::size_t UnitValue(char16_t unit) { return static_cast<std::uint16_t>(unit); }

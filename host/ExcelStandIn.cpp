@@ -37,7 +37,21 @@ constexpr Played playedFunctions[] = {
     {xlfUnregister, "xlfUnregister", 1, 1},
     {xlfRegisterId, "xlfRegisterId", 2, 3},
     {xlfGetWorkspace, "xlfGetWorkspace", 1, 1},
+    {xlfCaller, "xlfCaller", 0, 0},
+    {xlSheetId, "xlSheetId", 0, 1},
+    {xlSheetNm, "xlSheetNm", 1, 1},
+    {xlfSetName, "xlfSetName", 1, 2},
+    {xlfEvaluate, "xlfEvaluate", 1, 1},
+    {xlGetInst, "xlGetInst", 0, 0},
+    {xlGetInstPtr, "xlGetInstPtr", 0, 0},
+    {xlStack, "xlStack", 0, 0},
+    {xlEventRegister, "xlEventRegister", 2, 2},
 };
+
+// Callbacks Excel 2010 (version 14) introduced.
+bool IsFromExcel14(int xlfn) {
+    return xlfn == xlGetInstPtr || xlfn == xlEventRegister;
+}
 
 const Played* FindPlayed(int xlfn) {
     for (const Played& played : playedFunctions) {
@@ -75,6 +89,7 @@ ExcelStandIn& ExcelStandIn::Instance() {
 }
 
 void ExcelStandIn::Reset(int version) {
+    version_ = version;
     versionText_ = std::to_string(version) + ".0";
     faults_.clear();
     calls_.clear();
@@ -85,11 +100,26 @@ void ExcelStandIn::Reset(int version) {
     statusBarText_.clear();
     statusLog_.clear();
     statusListener_ = nullptr;
+    noticeListener_ = nullptr;
     escapePressed_ = false;
     addInName_.clear();
     sheet_.Clear();
     registry_.Clear();
     rejections_.clear();
+    autoFreeCalls_ = 0;
+    workbook_.Clear();
+    workbook_.SetRegisteredIds([this](const std::string& name, double& id) {
+        const Registration* found = registry_.Find(name);
+        id = found == nullptr ? 0 : found->id;
+        return found != nullptr;
+    });
+    unplayed_.clear();
+    traceListener_ = nullptr;
+}
+
+std::string ExcelStandIn::FunctionName(int xlfn) {
+    const Played* played = FindPlayed(xlfn);
+    return played != nullptr ? played->name : "function " + std::to_string(xlfn);
 }
 
 void ExcelStandIn::Install() {
@@ -152,16 +182,44 @@ CallResult ExcelStandIn::Call(const std::string& functionText,
         return CallResult{HostValue::Error(xlerrName), false, false};
     }
     const Registration function = *found; // the function may register others meanwhile
-    return FunctionInvoker(sheet_, allocations_).Invoke(function, arguments);
+    CallResult result = FunctionInvoker(sheet_, allocations_).Invoke(function, arguments);
+    if (result.dllFreeRecord != nullptr) {
+        result.module = GetModuleHandleA(function.module.c_str());
+    }
+    return result;
+}
+
+void ExcelStandIn::Release(CallResult& result) {
+    if (result.dllFreeRecord == nullptr) {
+        return;
+    }
+    void* const record = result.dllFreeRecord;
+    result.dllFreeRecord = nullptr;
+    const char* const name = result.dllFreeExcel12 ? "xlAutoFree12" : "xlAutoFree";
+    const FARPROC autoFree =
+        result.module == nullptr ? nullptr : GetProcAddress(result.module, name);
+    if (autoFree == nullptr) {
+        Notify(std::string("a result marked xlbitDLLFree stays unfreed: the add-in exports no ") +
+               name);
+        return;
+    }
+    ++autoFreeCalls_;
+    reinterpret_cast<void(__stdcall*)(void*)>(reinterpret_cast<void (*)()>(autoFree))(record);
 }
 
 template <typename Record>
 int ExcelStandIn::Dispatch(int xlfn, Record* result, int count, Record** args, bool excel12) {
     int code = xlretSuccess;
-    if (!TakeFault(xlfn, code)) {
+    if (excel12 && version_ < 12) {
+        // Excel before 2007 has no Excel12 entry; the add-in's glue answers a failure.
+        code = xlretFailed;
+    } else if (!TakeFault(xlfn, code)) {
         code = Respond(xlfn, result, count, args, excel12);
     }
     LogCall(CallbackCall{xlfn, excel12, count, code});
+    if (traceListener_) {
+        traceListener_(calls_.back());
+    }
     return code;
 }
 
@@ -190,7 +248,8 @@ template <typename Record>
 int ExcelStandIn::Respond(int xlfn, Record* result, int count, Record** args, bool excel12) {
     const RecordLimits limits = RecordCodec<Record>::Limits();
     const Played* played = FindPlayed(xlfn);
-    if (played == nullptr) {
+    if (played == nullptr || (IsFromExcel14(xlfn) && version_ < 14)) {
+        ++unplayed_[xlfn];
         return xlretInvXlfn;
     }
     if (count < played->least || count > (played->most < 0 ? limits.maxArguments : played->most)) {
@@ -225,7 +284,7 @@ template <typename Record> int ExcelStandIn::Free(int count, Record** args) {
         const DWORD type = RecordCodec<Record>::ValueType(record);
         if (!IsValueType(type)) {
             allocations_.NoteInvalid(record.xltype);
-        } else if (RecordCodec<Record>::HasContents(type)) {
+        } else if (RecordCodec<Record>::Contents(record) != nullptr) {
             allocations_.Release(type, RecordCodec<Record>::Contents(record));
         }
     }
@@ -233,6 +292,12 @@ template <typename Record> int ExcelStandIn::Free(int count, Record** args) {
 }
 
 template <typename Record> void ExcelStandIn::WriteResult(const Answer& answer, Record& result) {
+    if (answer.handle != nullptr) {
+        result.xltype = xltypeBigData;
+        result.val.bigdata.h.hdata = answer.handle;
+        result.val.bigdata.cbData = 0;
+        return;
+    }
     if (answer.asInt) {
         RecordCodec<Record>::WriteInt(static_cast<long>(answer.value.AsNumber()), result);
         return;
@@ -259,13 +324,39 @@ int ExcelStandIn::Handle(int xlfn, const std::vector<HostValue>& args, const Rec
     case xlcMessage:
         return Message(args, limits, answer);
     case xlfRegister:
-        return Register(args, answer);
+        return Register(args, excel12, answer);
     case xlfUnregister:
         return Unregister(args, limits, answer);
     case xlfRegisterId:
-        return RegisterId(args, answer);
-    default:
+        return RegisterId(args, excel12, answer);
+    case xlfGetWorkspace:
         return GetWorkspace(args, limits, answer);
+    default:
+        return HandleWorkbook(xlfn, args, excel12, answer);
+    }
+}
+
+int ExcelStandIn::HandleWorkbook(int xlfn, const std::vector<HostValue>& args, bool excel12,
+                                 Answer& answer) {
+    switch (xlfn) {
+    case xlfCaller:
+        return workbook_.Caller(answer);
+    case xlSheetId:
+        return workbook_.SheetId(args, sheet_.CurrentSheet(), answer);
+    case xlSheetNm:
+        return workbook_.SheetName(args, sheet_.CurrentSheet(), answer);
+    case xlfSetName:
+        return workbook_.SetName(args, answer);
+    case xlfEvaluate:
+        return workbook_.Evaluate(args, answer);
+    case xlGetInst:
+        return workbook_.GetInst(excel12, answer);
+    case xlGetInstPtr:
+        return workbook_.GetInstPtr(answer);
+    case xlStack:
+        return workbook_.Stack(excel12, answer);
+    default:
+        return workbook_.EventRegister(args, answer);
     }
 }
 
@@ -324,26 +415,55 @@ int ExcelStandIn::Message(const std::vector<HostValue>& args, const RecordLimits
     return xlretSuccess;
 }
 
-int ExcelStandIn::Register(const std::vector<HostValue>& args, Answer& answer) {
-    std::string reason;
-    return AnswerRegistration(registry_.Register(args, reason), reason, answer);
+namespace {
+
+// The function text if the registration has one, otherwise the procedure.
+std::string RegisteredName(const std::vector<HostValue>& args) {
+    for (std::size_t index : {3u, 1u}) {
+        if (index < args.size() && args[index].Is(HostValue::Kind::Text)) {
+            std::string name = args[index].AsNarrowText();
+            name.erase(std::min(name.find('\0'), name.size()));
+            if (!name.empty()) {
+                return name;
+            }
+        }
+    }
+    return "";
 }
 
-int ExcelStandIn::RegisterId(const std::vector<HostValue>& args, Answer& answer) {
+} // namespace
+
+int ExcelStandIn::Register(const std::vector<HostValue>& args, bool excel12, Answer& answer) {
     std::string reason;
-    return AnswerRegistration(registry_.RegisterId(args, reason), reason, answer);
+    return AnswerRegistration(
+        registry_.Register(args, RegistrationRules{version_, excel12}, reason), reason, args, answer);
 }
 
-// The registration id as a number, or #VALUE! for a refusal (as Excel does), whose reason is kept.
+int ExcelStandIn::RegisterId(const std::vector<HostValue>& args, bool excel12, Answer& answer) {
+    std::string reason;
+    return AnswerRegistration(
+        registry_.RegisterId(args, RegistrationRules{version_, excel12}, reason), reason, args,
+        answer);
+}
+
+// The registration id as a number, or #VALUE! for a refusal (as Excel does), whose reason is
+// kept and shown.
 int ExcelStandIn::AnswerRegistration(const Registration* found, const std::string& reason,
-                                     Answer& answer) {
+                                     const std::vector<HostValue>& args, Answer& answer) {
     if (found == nullptr) {
-        rejections_.push_back(reason);
+        rejections_.push_back("REGISTER of \"" + RegisteredName(args) + "\" refused: " + reason);
+        Notify(rejections_.back());
         answer = Answer{HostValue::Error(xlerrValue)};
     } else {
         answer = Answer{HostValue::Number(found->id)};
     }
     return xlretSuccess;
+}
+
+void ExcelStandIn::Notify(const std::string& line) const {
+    if (noticeListener_) {
+        noticeListener_(line);
+    }
 }
 
 int ExcelStandIn::Unregister(const std::vector<HostValue>& args, const RecordLimits& limits,

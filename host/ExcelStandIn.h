@@ -1,7 +1,8 @@
 // Excel's side of the add-in callback interface, for tests and for xlhost: one object per
 // process that answers Excel4/Excel4v (XLOPER records) and MdCallBack12 (XLOPER12 records) for
 // xlFree, xlCoerce, xlAbort, xlGetHwnd, xlGetName, xlcMessage, xlfRegister, xlfRegisterId,
-// xlfUnregister and xlfGetWorkspace, and calls the functions add-ins register.
+// xlfUnregister, xlfGetWorkspace and the workbook callbacks (WorkbookCallbacks.h), and calls the
+// functions add-ins register.
 #pragma once
 
 #include "AllocationTracker.h"
@@ -13,6 +14,7 @@
 #include "RecordCodec.h"
 #include "SheetModel.h"
 #include "StandInWindows.h"
+#include "WorkbookCallbacks.h"
 
 #include <cstddef>
 #include <functional>
@@ -57,6 +59,7 @@ public:
     // Puts XLCALL32.DLL and MdCallBack12 in reach and creates the main window.
     void Install();
     void SetVersionText(const std::string& text) { versionText_ = text; }
+    int Version() const { return version_; }
     const std::string& VersionText() const { return versionText_; }
 
     // --- Reach of the entry points --------------------------------------------------------
@@ -81,6 +84,14 @@ public:
     // The number of a function the stand-in plays, by its name in Excel's SDK ("xlCoerce");
     // -1 for other names.
     static int FunctionNumber(const std::string& name);
+    // The SDK name of a function the stand-in plays, "function N" for others.
+    static std::string FunctionName(int xlfn);
+    // Told of every call as it is answered.
+    void SetTraceListener(std::function<void(const CallbackCall&)> listener) {
+        traceListener_ = std::move(listener);
+    }
+    // Calls of functions the stand-in does not play (answered xlretInvXlfn), by number.
+    const std::map<int, int>& UnplayedCalls() const { return unplayed_; }
 
     // --- Fault injection ------------------------------------------------------------------
     // The next call, or every call, of the function returns code without doing anything.
@@ -93,6 +104,8 @@ public:
     std::size_t OutstandingAllocations() const { return allocations_.Outstanding(); }
     const std::vector<FreeProblem>& FreeProblems() const { return allocations_.Problems(); }
     std::vector<FreeProblem> TakeFreeProblems() { return allocations_.TakeProblems(); }
+    // What went wrong with the memory handed out, in one line; empty when nothing did.
+    std::string MemorySummary() const { return allocations_.Summary(); }
 
     // --- Windows --------------------------------------------------------------------------
     // xlGetHwnd answers the main window's handle: its low 16 bits through Excel4 (an XLOPER
@@ -116,6 +129,11 @@ public:
     void SetStatusListener(std::function<void(const StatusMessage&)> listener) {
         statusListener_ = std::move(listener);
     }
+    // Told of what the stand-in refuses or cannot do (a registration refused, a call it cannot
+    // make), one line each without an end of line, as it happens.
+    void SetNoticeListener(std::function<void(const std::string&)> listener) {
+        noticeListener_ = std::move(listener);
+    }
     // xlAbort answers this; a call with FALSE (or no argument) also clears it, as in Excel.
     void SetEscapePressed(bool pressed) { escapePressed_ = pressed; }
     bool EscapePressed() const { return escapePressed_; }
@@ -124,12 +142,15 @@ public:
 
     // --- Cells that references point at ---------------------------------------------------
     SheetModel& Sheet() { return sheet_; }
+    // The caller cell, hidden names, events and formula evaluation xlfEvaluate uses.
+    WorkbookCallbacks& Workbook() { return workbook_; }
 
     // --- Registered functions -------------------------------------------------------------
     // xlfRegister answers the registration id as a number, or #VALUE! when it refuses the
-    // registration (as Excel does); the reason is kept in RegistrationRejections. Each
-    // registration of a procedure counts one use, xlfUnregister takes one back, and the function
-    // is gone at zero; xlfRegisterId answers the id of a registered procedure without counting.
+    // registration (as Excel does); RegistrationRejections keeps one line for each refusal:
+    // REGISTER of "NAME" refused: REASON. Each registration of a procedure counts one use,
+    // xlfUnregister takes one back, and the function is gone at zero; xlfRegisterId answers the
+    // id of a registered procedure without counting.
     const std::vector<Registration>& Registrations() const { return registry_.All(); }
     const Registration* FindFunction(const std::string& functionText) const {
         return registry_.Find(functionText);
@@ -138,6 +159,11 @@ public:
     // Calls a registered function the way a formula does; a name no registration has answers
     // #NAME? without a call.
     CallResult Call(const std::string& functionText, const std::vector<HostValue>& arguments);
+    // Done with a call's result: one marked xlbitDLLFree goes to the add-in's xlAutoFree12 or
+    // xlAutoFree, once (a notice when the add-in exports neither).
+    void Release(CallResult& result);
+    // Results handed back to the add-in through xlAutoFree12 or xlAutoFree.
+    int AutoFreeCalls() const { return autoFreeCalls_; }
 
 #ifndef _WIN32
     // Natively the main window can be given any handle value (0: any), for example one whose
@@ -171,13 +197,17 @@ private:
     int Abort(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
     int GetHwnd(bool excel12, Answer& answer);
     int Message(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
-    int Register(const std::vector<HostValue>& args, Answer& answer);
-    int RegisterId(const std::vector<HostValue>& args, Answer& answer);
-    int AnswerRegistration(const Registration* found, const std::string& reason, Answer& answer);
+    int Register(const std::vector<HostValue>& args, bool excel12, Answer& answer);
+    int RegisterId(const std::vector<HostValue>& args, bool excel12, Answer& answer);
+    int AnswerRegistration(const Registration* found, const std::string& reason,
+                           const std::vector<HostValue>& args, Answer& answer);
+    void Notify(const std::string& line) const;
     int Unregister(const std::vector<HostValue>& args, const RecordLimits& limits, Answer& answer);
     int GetWorkspace(const std::vector<HostValue>& args, const RecordLimits& limits,
                      Answer& answer) const;
+    int HandleWorkbook(int xlfn, const std::vector<HostValue>& args, bool excel12, Answer& answer);
 
+    int version_ = 12;
     std::string versionText_ = "12.0";
     bool xlCallReachable_ = true;
     std::map<int, Fault> faults_;
@@ -188,11 +218,16 @@ private:
     std::string statusBarText_;
     std::vector<StatusMessage> statusLog_;
     std::function<void(const StatusMessage&)> statusListener_;
+    std::function<void(const std::string&)> noticeListener_;
     bool escapePressed_ = false;
     std::string addInName_;
     SheetModel sheet_;
     FunctionRegistry registry_;
     std::vector<std::string> rejections_;
+    int autoFreeCalls_ = 0;
+    WorkbookCallbacks workbook_;
+    std::map<int, int> unplayed_;
+    std::function<void(const CallbackCall&)> traceListener_;
 };
 
 } // namespace xlstandin

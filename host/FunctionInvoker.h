@@ -9,39 +9,65 @@
 #include "ResultMemory.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace xlstandin {
 
 struct CallResult {
+    CallResult() = default;
+    CallResult(HostValue result, bool wasCalled, bool wasNull)
+        : value(std::move(result)), called(wasCalled), nullPointer(wasNull) {}
+
     HostValue value;
     bool called = false;      // false when Excel answered without calling the function
-    bool nullPointer = false; // the function returned a null record pointer
+    bool nullPointer = false; // the function returned a null pointer
+    bool wideText = false;    // the result's texts are Excel 12 code units
+    // Why the stand-in could not make a call Excel would make; empty otherwise.
+    std::string failure;
+    // A result record marked xlbitDLLFree, to be handed back to the add-in's xlAutoFree12
+    // (Excel 12 record) or xlAutoFree once the result has been used.
+    void* dllFreeRecord = nullptr;
+    bool dllFreeExcel12 = false;
+    HMODULE module = nullptr; // the function's module, which exports xlAutoFree12 or xlAutoFree
 };
 
 class FunctionInvoker {
 public:
-    // Type letters whose arguments and results the stand-in can pass.
-    static constexpr const char* Letters = "ABJPQRU";
-
     FunctionInvoker(const SheetModel& sheet, AllocationTracker& allocations)
         : sheet_(sheet), allocations_(allocations) {}
 
-    // Passes each argument as its type letter asks (missing ones as missing values) and reads
-    // the result back before anything else runs. A B, J or A argument that does not convert
-    // answers #VALUE!, or the argument's own error, without calling; so do a call with more
-    // arguments than registered and a type text the stand-in cannot pass.
+    // Passes each argument as its type code asks (missing ones as Excel passes an omitted
+    // argument) and reads the result back before anything else runs. An argument that does not
+    // convert answers #VALUE!, an integer out of its code's range #NUM!, an error value itself,
+    // each without a call. A call with more arguments than registered, or of an asynchronous
+    // function, is not made and says why.
     CallResult Invoke(const Registration& function, const std::vector<HostValue>& arguments);
 
 private:
+    // Where an argument went: its code and the storage a pointer argument points at.
+    struct Passed {
+        std::string code;
+        void* pointers[3] = {nullptr, nullptr, nullptr};
+    };
+
     // Adds one argument to the frame; false with the error to answer instead of calling.
-    bool Pass(const std::string& type, const HostValue& argument, CallFrame& frame,
-              ResultMemory& memory, int& error) const;
+    bool Pass(const std::string& code, const HostValue& argument, CallFrame& frame,
+              ResultMemory& memory, Passed& passed, int& error) const;
+    bool PassScalar(const std::string& code, const HostValue& value, CallFrame& frame,
+                    ResultMemory& memory, Passed& passed, int& error) const;
+    bool PassText(const std::string& code, const HostValue& value, CallFrame& frame,
+                  ResultMemory& memory, Passed& passed) const;
+    bool PassNumbers(const std::string& code, const HostValue& value, CallFrame& frame,
+                     ResultMemory& memory, Passed& passed) const;
     template <typename Record>
-    bool PassRecord(const HostValue& argument, bool dereference, CallFrame& frame,
-                    ResultMemory& memory) const;
-    CallResult Call(const std::string& type, FARPROC address, const CallFrame& frame);
-    template <typename Record> CallResult ReadResult(const Record* record);
+    void PassRecord(const HostValue& argument, bool dereference, CallFrame& frame,
+                    ResultMemory& memory, Passed& passed) const;
+
+    CallResult Call(const Registration& function, const CallFrame& frame,
+                    const std::vector<Passed>& passed);
+    CallResult ReadPointer(const std::string& code, void* const* pointers);
+    template <typename Record> CallResult ReadRecord(Record* record);
 
     const SheetModel& sheet_;
     AllocationTracker& allocations_;

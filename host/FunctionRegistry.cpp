@@ -1,13 +1,16 @@
 #include "FunctionRegistry.h"
 
+#include "AsciiText.h"
+#include "NumberText.h"
+
 #include <algorithm>
 
 namespace xlstandin {
 
 namespace {
 
-// REGISTER's text arguments by position; the sixth is the macro type, the eleventh and later
-// are the argument helps.
+// REGISTER's text arguments by position; the sixth is the macro type, the seventh the category
+// (a text or a number), the eleventh and later are the argument helps.
 struct TextArgument {
     std::size_t index;
     std::string Registration::*field;
@@ -16,11 +19,11 @@ struct TextArgument {
 constexpr TextArgument textArguments[] = {
     {0, &Registration::module},       {1, &Registration::procedure},
     {2, &Registration::typeText},     {3, &Registration::functionText},
-    {4, &Registration::argumentText}, {6, &Registration::category},
-    {7, &Registration::shortcut},     {8, &Registration::helpTopic},
-    {9, &Registration::functionHelp},
+    {4, &Registration::argumentText}, {7, &Registration::shortcut},
+    {8, &Registration::helpTopic},    {9, &Registration::functionHelp},
 };
 constexpr std::size_t macroTypeIndex = 5;
+constexpr std::size_t categoryIndex = 6;
 constexpr std::size_t firstArgumentHelp = 10;
 
 bool IsEmpty(const std::vector<HostValue>& arguments, std::size_t index) {
@@ -42,29 +45,49 @@ bool ReadText(const std::vector<HostValue>& arguments, std::size_t index, std::s
     return true;
 }
 
+// Excel takes a number given as text, or a boolean, where it wants a number (the macro type "1"
+// of many add-ins). Omitted or empty, the macro type is 1: a worksheet function.
 bool ReadMacroType(const std::vector<HostValue>& arguments, int& macroType) {
-    if (IsEmpty(arguments, macroTypeIndex)) {
-        macroType = 1;
-        return true;
+    double number = 1;
+    if (!IsEmpty(arguments, macroTypeIndex)) {
+        const HostValue& value = arguments[macroTypeIndex];
+        std::string text;
+        if (value.Is(HostValue::Kind::Number) || value.Is(HostValue::Kind::Boolean)) {
+            number = value.AsNumber();
+        } else if (!ReadText(arguments, macroTypeIndex, text) ||
+                   (!text.empty() && !NumberText::Parse(text, number))) {
+            return false;
+        }
     }
-    const HostValue& value = arguments[macroTypeIndex];
-    const double number = value.AsNumber();
-    if (!value.Is(HostValue::Kind::Number) || (number != 0 && number != 1 && number != 2)) {
+    if (number != 0 && number != 1 && number != 2) {
         return false;
     }
     macroType = static_cast<int>(number);
     return true;
 }
 
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    return text;
+// A category given by number is one of Excel's own.
+bool ReadCategory(const std::vector<HostValue>& arguments, std::string& category) {
+    static const char* const names[] = {
+        "Financial",          "Date & Time", "Math & Trig",   "Text",        "Logical",
+        "Lookup & Reference", "Database",    "Statistical",   "Information", "Commands",
+        "DDE/External",       "Customizing", "Macro Control", "User Defined"};
+    if (IsEmpty(arguments, categoryIndex) ||
+        !arguments[categoryIndex].Is(HostValue::Kind::Number)) {
+        return ReadText(arguments, categoryIndex, category);
+    }
+    const double number = arguments[categoryIndex].AsNumber();
+    if (!(number >= 1 && number <= 14) || number != static_cast<int>(number)) {
+        return false;
+    }
+    category = names[static_cast<int>(number) - 1];
+    return true;
 }
 
 } // namespace
 
-bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments, Registration& stored,
+bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments,
+                                     const RegistrationRules& rules, Registration& stored,
                                      std::string& reason) {
     for (const TextArgument& text : textArguments) {
         if (!ReadText(arguments, text.index, stored.*text.field)) {
@@ -79,6 +102,10 @@ bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments, Re
             return false;
         }
     }
+    if (!ReadCategory(arguments, stored.category)) {
+        reason = "category is neither a text nor one of Excel's numbers 1 to 14";
+        return false;
+    }
     if (!ReadMacroType(arguments, stored.macroType)) {
         reason = "macro type is not 0, 1 or 2";
         return false;
@@ -87,11 +114,8 @@ bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments, Re
         reason = "module or procedure missing";
         return false;
     }
-    if (!TypeText::Parse(stored.typeText, stored.types)) {
-        reason = "invalid type text \"" + stored.typeText + "\"";
-        return false;
-    }
-    return true;
+    return TypeText::Parse(stored.typeText, rules.version, rules.throughExcel12, stored.types,
+                           reason);
 }
 
 // A module already in the process (the add-in, or the executable itself) is used as it is;
@@ -121,14 +145,15 @@ std::vector<Registration>::iterator FunctionRegistry::FindProcedure(const std::s
                                                                     const std::string& procedure) {
     return std::find_if(
         registrations_.begin(), registrations_.end(), [&](const Registration& known) {
-            return Lower(known.module) == Lower(module) && known.procedure == procedure;
+            return LowerAscii(known.module) == LowerAscii(module) && known.procedure == procedure;
         });
 }
 
 const Registration* FunctionRegistry::Register(const std::vector<HostValue>& arguments,
+                                               const RegistrationRules& rules,
                                                std::string& reason) {
     Registration stored;
-    if (!ReadArguments(arguments, stored, reason) || !Resolve(stored, reason)) {
+    if (!ReadArguments(arguments, rules, stored, reason) || !Resolve(stored, reason)) {
         return nullptr;
     }
     const auto same = FindProcedure(stored.module, stored.procedure);
@@ -144,6 +169,7 @@ const Registration* FunctionRegistry::Register(const std::vector<HostValue>& arg
 }
 
 const Registration* FunctionRegistry::RegisterId(const std::vector<HostValue>& arguments,
+                                                 const RegistrationRules& rules,
                                                  std::string& reason) {
     std::string module;
     std::string procedure;
@@ -159,7 +185,8 @@ const Registration* FunctionRegistry::RegisterId(const std::vector<HostValue>& a
         reason = "procedure \"" + procedure + "\" is not registered and no type text is given";
         return nullptr;
     }
-    return Register(std::vector<HostValue>(arguments.begin(), arguments.begin() + 3), reason);
+    return Register(std::vector<HostValue>(arguments.begin(), arguments.begin() + 3), rules,
+                    reason);
 }
 
 bool FunctionRegistry::Unregister(double id) {
@@ -175,9 +202,9 @@ bool FunctionRegistry::Unregister(double id) {
 }
 
 const Registration* FunctionRegistry::Find(const std::string& functionText) const {
-    const std::string wanted = Lower(functionText);
+    const std::string wanted = LowerAscii(functionText);
     for (auto known = registrations_.rbegin(); known != registrations_.rend(); ++known) {
-        if (Lower(known->functionText) == wanted) {
+        if (LowerAscii(known->functionText) == wanted) {
             return &*known;
         }
     }

@@ -33,6 +33,12 @@ struct Registration {
     int useCount = 1;
 };
 
+// What decides which registrations Excel takes: its version and the entry REGISTER came through.
+struct RegistrationRules {
+    int version = 12;
+    bool throughExcel12 = true;
+};
+
 class FunctionRegistry {
 public:
     FunctionRegistry() = default;
@@ -44,11 +50,13 @@ public:
     // Registering the same procedure of the same module again replaces it under the same id and
     // counts one use more. Returns the stored registration, or null with the reason Excel would
     // refuse it.
-    const Registration* Register(const std::vector<HostValue>& arguments, std::string& reason);
+    const Registration* Register(const std::vector<HostValue>& arguments,
+                                 const RegistrationRules& rules, std::string& reason);
     // REGISTER.ID (module, procedure, optional type text): the registration of a procedure
     // already registered, its use count unchanged; otherwise the procedure is registered as
     // REGISTER does, which needs the type text.
-    const Registration* RegisterId(const std::vector<HostValue>& arguments, std::string& reason);
+    const Registration* RegisterId(const std::vector<HostValue>& arguments,
+                                   const RegistrationRules& rules, std::string& reason);
     // Counts one use less; the registration goes at zero. False for an id nothing has.
     bool Unregister(double id);
 
@@ -60,7 +68,8 @@ public:
     void Clear();
 
 private:
-    static bool ReadArguments(const std::vector<HostValue>& arguments, Registration& stored,
+    static bool ReadArguments(const std::vector<HostValue>& arguments,
+                              const RegistrationRules& rules, Registration& stored,
                               std::string& reason);
     bool Resolve(Registration& stored, std::string& reason);
     std::vector<Registration>::iterator FindProcedure(const std::string& module,

@@ -221,6 +221,12 @@ private:
             record.val.sref.ref = WriteArea(areas[0]);
             return;
         }
+        if (areas.empty()) { // a sheet alone, as xlSheetId answers it
+            record.xltype = xltypeRef;
+            record.val.mref.lpmref = nullptr;
+            record.val.mref.idSheet = value.SheetId();
+            return;
+        }
         // count tables of one area each leave room for count areas after one count field.
         MRef* table = memory.Allocate<MRef>(areas.empty() ? 1 : areas.size());
         table->count = static_cast<WORD>(areas.size());

@@ -1,6 +1,7 @@
 #include "AddInModule.h"
 
 #include "ModuleBitness.h"
+#include "PeFile.h"
 
 namespace xlhost {
 
@@ -12,11 +13,46 @@ std::string FullPath(const std::string& path) {
     return length == 0 || length >= MAX_PATH ? path : std::string(full, length);
 }
 
-std::string LoadFailure(DWORD error) {
-    if (error == ERROR_BAD_EXE_FORMAT) {
+// Windows' own words for an error code, without the line end it adds.
+std::string WindowsMessage(DWORD error) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string message = length == 0 ? "" : std::string(text, length);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.')) {
+        message.pop_back();
+    }
+    return message.empty() ? "Windows error " + std::to_string(error)
+                           : message + " (Windows error " + std::to_string(error) + ")";
+}
+
+// The first DLL the add-in imports that Windows cannot find, searched for as the loader does
+// for the add-in, or empty.
+std::string MissingDependency(const PeFile& file) {
+    for (const std::string& name : file.imports) {
+        HMODULE module = LoadLibraryExA(name.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+        if (module == nullptr) {
+            return name;
+        }
+        FreeLibrary(module);
+    }
+    return "";
+}
+
+std::string LoadFailure(const std::string& path, DWORD error) {
+    const PeFile file = PeFile::Read(path);
+    if (!file.isModule) {
         return "not a DLL";
     }
-    return "it does not load (Windows error " + std::to_string(error) + ")";
+    const std::string missing = error == ERROR_MOD_NOT_FOUND ? MissingDependency(file) : "";
+    if (!missing.empty()) {
+        return "it needs " + missing + ", which Windows cannot find (" + WindowsMessage(error) +
+               ")";
+    }
+    return "it does not load: " + WindowsMessage(error);
 }
 
 } // namespace
@@ -37,7 +73,7 @@ bool AddInModule::Load(const std::string& path, std::string& reason) {
     }
     module_ = LoadLibraryA(full.c_str());
     if (module_ == nullptr) {
-        reason = what + LoadFailure(GetLastError());
+        reason = what + LoadFailure(full, GetLastError());
         return false;
     }
     char name[MAX_PATH + 1] = {};
@@ -45,6 +81,13 @@ bool AddInModule::Load(const std::string& path, std::string& reason) {
     fileName_ = name;
     if (Export("xlAutoOpen") == nullptr) {
         reason = what + "it exports no xlAutoOpen";
+        for (const char* decorated : {"xlAutoOpen@0", "_xlAutoOpen@0"}) {
+            if (Export(decorated) != nullptr) {
+                reason += std::string(", only the decorated ") + decorated +
+                          " (export the plain names: link with -Wl,--kill-at or a .def file)";
+                break;
+            }
+        }
         return false;
     }
     return true;

@@ -1,9 +1,15 @@
 #include "DebugOutputRelay.h"
 
+#include "CrashGuard.h"
+#include "CrashText.h"
+
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace xlhost {
+
+LPVOID DebugOutputRelay::imageBase_ = nullptr;
 
 bool DebugOutputRelay::Run(DWORD& exitStatus, std::string& reason) {
     PROCESS_INFORMATION process{};
@@ -65,12 +71,16 @@ bool DebugOutputRelay::Handle(const DEBUG_EVENT& event, HANDLE process, DWORD& c
         std::fflush(stderr);
         return false;
     case EXCEPTION_DEBUG_EVENT:
-        // The loader's breakpoint greets every debugger; anything else is the debuggee's own.
-        if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
+        // The loader's breakpoint greets every debugger; anything else is the debuggee's own,
+        // and a second chance means nothing in the debuggee handled it.
+        if (event.u.Exception.dwFirstChance == 0) {
+            ReportCrash(process, event.u.Exception.ExceptionRecord);
+        } else if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT) {
             continueStatus = DBG_EXCEPTION_NOT_HANDLED;
         }
         return false;
     case CREATE_PROCESS_DEBUG_EVENT:
+        imageBase_ = event.u.CreateProcessInfo.lpBaseOfImage;
         CloseHandle(event.u.CreateProcessInfo.hFile);
         return false;
     case LOAD_DLL_DEBUG_EVENT:
@@ -90,6 +100,26 @@ std::string DebugOutputRelay::ReadString(HANDLE process, const OUTPUT_DEBUG_STRI
     SIZE_T read = 0;
     ReadProcessMemory(process, info.lpDebugStringData, bytes.data(), bytes.size() - 1, &read);
     return std::string(bytes.data());
+}
+
+} // namespace xlhost
+
+namespace xlhost {
+
+void DebugOutputRelay::ReportCrash(HANDLE process, const EXCEPTION_RECORD& record) {
+    const char* const own = CrashGuard::ActivityBuffer();
+    const auto offset = reinterpret_cast<const char*>(own) -
+                        reinterpret_cast<const char*>(GetModuleHandleA(nullptr));
+    char activity[CrashGuard::ActivitySize] = "the add-in";
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(process, static_cast<const char*>(imageBase_) + offset, activity,
+                           sizeof activity - 1, &read)) {
+        std::strcpy(activity, "the add-in");
+    }
+    activity[sizeof activity - 1] = '\0';
+    std::fprintf(stderr, "%s\n", CrashText::Line(activity, CrashGuard::Describe(record)).c_str());
+    std::fflush(stderr);
+    TerminateProcess(process, CrashGuard::ExitStatus);
 }
 
 } // namespace xlhost

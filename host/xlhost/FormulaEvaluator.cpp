@@ -9,26 +9,29 @@ namespace xlhost {
 using xlstandin::HostValue;
 
 Evaluation FormulaEvaluator::Evaluate(const Expression& call) {
+    Evaluation evaluation;
     std::vector<HostValue> arguments;
     for (const Expression& argument : call.arguments) {
-        arguments.push_back(ArgumentValue(argument));
-    }
-    Evaluation evaluation;
-    const xlstandin::Registration* function = excel_.FindFunction(call.name);
-    if (function != nullptr) {
-        const char result = function->types.ResultType()[0];
-        evaluation.wideText = result == 'Q' || result == 'U';
+        arguments.push_back(ArgumentValue(argument, evaluation));
     }
     evaluation.result = excel_.Call(call.name, arguments);
+    evaluation.wideText = evaluation.result.wideText;
+    if (!evaluation.result.failure.empty()) {
+        evaluation.failures.push_back(evaluation.result.failure);
+    }
     return evaluation;
 }
 
-HostValue FormulaEvaluator::ArgumentValue(const Expression& argument) {
+HostValue FormulaEvaluator::ArgumentValue(const Expression& argument, Evaluation& outer) {
     if (!argument.IsCall()) {
         return argument.value;
     }
-    const Evaluation nested = Evaluate(argument);
-    return nested.result.nullPointer ? HostValue::Error(xlerrNum) : nested.result.value;
+    Evaluation nested = Evaluate(argument);
+    outer.failures.insert(outer.failures.end(), nested.failures.begin(), nested.failures.end());
+    const HostValue value =
+        nested.result.nullPointer ? HostValue::Error(xlerrNum) : nested.result.value;
+    Release(nested); // Excel copies a nested result before the next call
+    return value;
 }
 
 } // namespace xlhost

@@ -6,24 +6,32 @@
 #include "Expression.h"
 #include "FunctionInvoker.h"
 
+#include <string>
+#include <vector>
+
 namespace xlhost {
 
 struct Evaluation {
     xlstandin::CallResult result;
-    // The result came as an XLOPER12 (type letter Q or U): its texts are 16-bit units.
+    // The result came as Excel 12 texts (type codes Q, U, C%, ...): 16-bit units.
     bool wideText = false;
+    // Why calls of the formula, nested ones included, could not be made as Excel makes them.
+    std::vector<std::string> failures;
 };
 
 class FormulaEvaluator {
 public:
     explicit FormulaEvaluator(xlstandin::ExcelStandIn& excel) : excel_(excel) {}
 
-    // A call of a name no function is registered under answers #NAME?.
+    // A call of a name no function is registered under answers #NAME?. Nested results are
+    // released once the call that took them returned; the caller releases the formula's own
+    // through Release once it has used it.
     Evaluation Evaluate(const Expression& call);
+    void Release(Evaluation& evaluation) { excel_.Release(evaluation.result); }
 
 private:
     // A nested call that returned a null pointer passes on #NUM!, as Excel shows that result.
-    xlstandin::HostValue ArgumentValue(const Expression& argument);
+    xlstandin::HostValue ArgumentValue(const Expression& argument, Evaluation& outer);
 
     xlstandin::ExcelStandIn& excel_;
 };

@@ -73,11 +73,15 @@ Expression FormulaParser::ReadCall() {
     if (!StartsName(Peek())) {
         Fail("expected a function name");
     }
+    if (++depth_ > MaxDepth) {
+        FailWhole("nested deeper than " + std::to_string(MaxDepth));
+    }
     Expression call;
     call.name = ReadName();
     Expect('(');
     if (Peek() == ')') {
         ++position_;
+        --depth_;
         return call;
     }
     for (;;) {
@@ -88,6 +92,7 @@ Expression FormulaParser::ReadCall() {
         }
         ++position_;
         if (next == ')') {
+            --depth_;
             return call;
         }
     }
@@ -255,7 +260,11 @@ void FormulaParser::Expect(char wanted) {
 }
 
 void FormulaParser::Fail(const std::string& what) const {
-    throw ParseError("at column " + std::to_string(position_ + 1) + ": " + what);
+    FailWhole("at column " + std::to_string(position_ + 1) + ": " + what);
+}
+
+void FormulaParser::FailWhole(const std::string& what) {
+    throw ParseError(what);
 }
 
 } // namespace xlhost

@@ -13,8 +13,11 @@ namespace xlhost {
 
 class FormulaParser {
 public:
+    // Calls nest at most this deep, the outermost counting one, as in Excel.
+    static constexpr int MaxDepth = 64;
+
     // False with the reason, which names the column where reading stopped, when the text is no
-    // formula.
+    // formula, or names no column for a formula nested deeper than MaxDepth.
     static bool Parse(const std::string& text, Expression& formula, std::string& reason);
 
 private:
@@ -33,9 +36,11 @@ private:
     char Peek();              // next character after blanks, or '\0' at the end
     void Expect(char wanted); // consumes wanted (after blanks) or fails
     [[noreturn]] void Fail(const std::string& what) const;
+    [[noreturn]] static void FailWhole(const std::string& what);
 
     const std::string& text_;
     std::size_t position_ = 0;
+    int depth_ = 0;
 };
 
 } // namespace xlhost

@@ -26,6 +26,8 @@ const char* const usage =
     "                     name, export, type text, argument text, category, function help,\n"
     "                     argument helps\n"
     "  --status           print each status-bar message on standard error as \"status> TEXT\"\n"
+    "  --trace            print each callback on standard error as \"trace> NAME ...\"; with\n"
+    "                     --status or --trace, callbacks xlhost does not play are listed at exit\n"
     "  --fail NAME=CODE   every call of Excel function NAME (xlCoerce, xlGetName, ...) returns\n"
     "                     CODE; repeatable\n"
     "  --no-xlcall        keep XLCALL32.DLL out of reach of the add-in\n"
@@ -35,7 +37,7 @@ const char* const usage =
     "\n"
     "Exit status 0 when the add-in loaded and xlAutoOpen returned 1; otherwise 1, with one line\n"
     "on standard error saying what failed. A formula that does not read fails the run before\n"
-    "the add-in is loaded.\n";
+    "the add-in is loaded. Exit status 2 when the add-in crashed, with one line naming where.\n";
 
 bool ReadNumber(const std::string& text, int& number) {
     const char* end = text.data() + text.size();
@@ -65,9 +67,13 @@ struct Flag {
 };
 
 constexpr Flag flags[] = {
-    {"--wizard", &HostOptions::wizard},      {"--replace-dialog", &HostOptions::replaceDialog},
-    {"--list", &HostOptions::list},          {"--status", &HostOptions::status},
-    {"--no-xlcall", &HostOptions::noXlCall}, {"--debug-output", &HostOptions::debugOutput},
+    {"--wizard", &HostOptions::wizard},
+    {"--replace-dialog", &HostOptions::replaceDialog},
+    {"--list", &HostOptions::list},
+    {"--status", &HostOptions::status},
+    {"--no-xlcall", &HostOptions::noXlCall},
+    {"--debug-output", &HostOptions::debugOutput},
+    {"--trace", &HostOptions::trace},
     {"--help", &HostOptions::help},
 };
 

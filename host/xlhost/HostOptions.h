@@ -21,6 +21,7 @@ struct HostOptions {
     bool status = false;
     bool noXlCall = false;
     bool debugOutput = false;
+    bool trace = false;
     bool help = false;
     std::vector<InjectedFault> faults;
     std::string addIn;

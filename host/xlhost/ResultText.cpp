@@ -1,7 +1,10 @@
 #include "ResultText.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 namespace xlhost {
@@ -29,13 +32,37 @@ std::string ResultText::Of(const HostValue& value, bool wideText) {
     }
 }
 
+// The shortest digits that read back as the same double, from the exponent form; magnitudes
+// a person reads more easily in plain notation are written out in it with the same digits.
 std::string ResultText::Number(double number) {
     if (!std::isfinite(number)) {
         return "#NUM!";
     }
-    std::ostringstream text;
-    text << HostValue::Number(number); // shortest form that reads back as the same double
-    return text.str();
+    char buffer[32];
+    char* end =
+        std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::scientific).ptr;
+    const std::string scientific(buffer, end);
+    const double magnitude = std::fabs(number);
+    if (magnitude != 0 && (magnitude < PlainFrom || magnitude >= PlainBelow)) {
+        return scientific;
+    }
+    const std::size_t e = scientific.find('e');
+    const bool negative = scientific[0] == '-';
+    std::string digits = scientific.substr(negative ? 1 : 0, e - (negative ? 1 : 0));
+    digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+    return (negative ? "-" : "") + Plain(digits, std::atoi(scientific.c_str() + e + 1));
+}
+
+// Digits d1 d2 ... meaning d1.d2... times ten to the exponent, without an exponent.
+std::string ResultText::Plain(const std::string& digits, int exponent) {
+    if (exponent < 0) {
+        return "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    }
+    const std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= integerDigits) {
+        return digits + std::string(integerDigits - digits.size(), '0');
+    }
+    return digits.substr(0, integerDigits) + "." + digits.substr(integerDigits);
 }
 
 std::string ResultText::Text(const std::u16string& text, bool wideText) {

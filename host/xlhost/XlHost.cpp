@@ -1,11 +1,13 @@
 #include "XlHost.h"
 
 #include "AddInModule.h"
+#include "CrashGuard.h"
 #include "FormulaEvaluator.h"
 #include "FormulaParser.h"
 #include "FunctionListing.h"
 #include "ResultText.h"
 
+#include <exception>
 #include <iostream>
 
 namespace xlhost {
@@ -15,6 +17,17 @@ int XlHost::Run() {
     if (!ReadFormulas(formulas) || !PrepareExcel()) {
         return 1;
     }
+    try {
+        return RunAddIn(formulas);
+    } catch (const std::exception&) {
+        throw; // xlhost's own
+    } catch (...) {
+        CrashGuard::Crash("uncaught C++ exception");
+    }
+}
+
+int XlHost::RunAddIn(const std::vector<Expression>& formulas) {
+    CrashGuard::SetActivity("DllMain");
     AddInModule addIn;
     std::string reason;
     if (!addIn.Load(options_.addIn, reason)) {
@@ -22,6 +35,7 @@ int XlHost::Run() {
         return 1;
     }
     excel_.SetAddInName(addIn.FileName());
+    CrashGuard::SetActivity("xlAutoOpen");
     const bool opened = addIn.Open();
     if (!opened) {
         Fail("xlAutoOpen of " + addIn.FileName() + " returned 0");
@@ -38,7 +52,15 @@ int XlHost::Run() {
     Evaluate(formulas);
     excel_.CloseFunctionWizard();
     excel_.CloseReplaceDialog();
+    CrashGuard::SetActivity("xlAutoClose");
     addIn.Close();
+    const std::string memory = excel_.MemorySummary();
+    if (!memory.empty()) {
+        Fail("Excel memory after xlAutoClose: " + memory);
+    }
+    if (options_.status || options_.trace) {
+        PrintUnplayed();
+    }
     return opened ? 0 : 1;
 }
 
@@ -69,6 +91,13 @@ bool XlHost::PrepareExcel() {
     if (options_.status) {
         excel_.SetStatusListener(&XlHost::PrintStatus);
     }
+    if (options_.trace) {
+        excel_.SetTraceListener(&XlHost::PrintTrace);
+    }
+    excel_.Workbook().SetEvaluator([this](const std::string& text, xlstandin::HostValue& value) {
+        return EvaluateText(text, value);
+    });
+    excel_.SetNoticeListener(&XlHost::Fail);
     return true;
 }
 
@@ -80,10 +109,48 @@ void XlHost::PrintFunctions() const {
 
 void XlHost::Evaluate(const std::vector<Expression>& formulas) {
     FormulaEvaluator evaluator(excel_);
-    for (const Expression& formula : formulas) {
-        const Evaluation evaluation = evaluator.Evaluate(formula);
+    for (std::size_t i = 0; i < formulas.size(); ++i) {
+        const std::string formula = "formula \"" + options_.formulas[i] + "\"";
+        CrashGuard::SetActivity(formula);
+        excel_.Workbook().SetCallerRow(static_cast<int>(i)); // formula i lives in cell A(i+1)
+        Evaluation evaluation = evaluator.Evaluate(formulas[i]);
+        excel_.Workbook().ClearCaller();
+        for (const std::string& failure : evaluation.failures) {
+            Fail("cannot evaluate \"" + options_.formulas[i] + "\": " + failure);
+        }
         std::cout << ResultText::Of(evaluation.result, evaluation.wideText) << std::endl;
+        CrashGuard::SetActivity(
+            (evaluation.result.dllFreeExcel12 ? "xlAutoFree12 of " : "xlAutoFree of ") + formula);
+        evaluator.Release(evaluation);
     }
+}
+
+// xlfEvaluate of a formula xlhost reads: its result, nested results released at once.
+bool XlHost::EvaluateText(const std::string& text, xlstandin::HostValue& value) {
+    Expression formula;
+    std::string reason;
+    if (!FormulaParser::Parse(text, formula, reason)) {
+        return false;
+    }
+    FormulaEvaluator evaluator(excel_);
+    Evaluation evaluation = evaluator.Evaluate(formula);
+    value = evaluation.result.nullPointer ? xlstandin::HostValue::Error(xlerrNum)
+                                          : evaluation.result.value;
+    evaluator.Release(evaluation);
+    return evaluation.failures.empty();
+}
+
+void XlHost::PrintUnplayed() const {
+    for (const auto& unplayed : excel_.UnplayedCalls()) {
+        Fail("callback not played: " + xlstandin::ExcelStandIn::FunctionName(unplayed.first) +
+             " (" + std::to_string(unplayed.second) + " calls answered xlretInvXlfn)");
+    }
+}
+
+void XlHost::PrintTrace(const xlstandin::CallbackCall& call) {
+    std::cerr << "trace> " << xlstandin::ExcelStandIn::FunctionName(call.function)
+              << (call.excel12 ? " through Excel12, " : " through Excel4, ") << call.count
+              << " arguments: code " << call.code << std::endl;
 }
 
 void XlHost::PrintStatus(const xlstandin::StatusMessage& message) {

@@ -1,4 +1,5 @@
 // xlhost: runs an Excel add-in headless. See HostOptions.cpp for the command line.
+#include "CrashGuard.h"
 #include "DebugOutputRelay.h"
 #include "HostOptions.h"
 #include "XlHost.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 
+    xlhost::CrashGuard::Install();
     xlhost::HostOptions options;
     std::string error;
     if (!xlhost::HostOptions::Parse(std::vector<std::string>(argv + 1, argv + argc), options,

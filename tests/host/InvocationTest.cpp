@@ -93,11 +93,13 @@ TEST_F(InvocationTest, IntegerAndBooleanArgumentsAndResults) {
     EXPECT_EQ(N(-21), Call("SampleJJ", {N(-7)}).value);
     EXPECT_EQ(N(6), Call("SampleJJ", {N(2.9)}).value) << "truncated";
     EXPECT_EQ(N(30), Call("SampleJJ", {T("10")}).value);
-    EXPECT_EQ(HostValue::Error(xlerrValue), Call("SampleJJ", {N(3e9)}).value);
+    EXPECT_EQ(HostValue::Error(xlerrNum), Call("SampleJJ", {N(3e9)}).value) << "out of range";
+    EXPECT_EQ(HostValue::Error(xlerrNum), Call("SampleJJ", {N(-2147483649.0)}).value);
+    EXPECT_EQ(N(-2147483646), Call("SampleJJ", {N(-715827882.9)}).value) << "toward zero";
     EXPECT_EQ(HostValue::Boolean(false), Call("SampleAA", {HostValue::Boolean(true)}).value);
     EXPECT_EQ(HostValue::Boolean(true), Call("SampleAA", {N(0)}).value);
     EXPECT_EQ(HostValue::Error(xlerrValue), Call("SampleAA", {T("maybe")}).value);
-    EXPECT_EQ(5, samples::calls);
+    EXPECT_EQ(6, samples::calls);
 }
 
 // Eight arguments fill the registers and the stack; the digits show each one in its place.

@@ -19,9 +19,11 @@ struct LayoutNames {
 };
 
 template <typename Record> class LayoutTest : public ExcelStandInTest {
-protected:
+public:
+    using RecordType = Record;
     static constexpr bool IsExcel12 = std::is_same<Record, XLOPER12>::value;
 
+protected:
     int Call(int xlfn, Record* result, std::vector<Record*> args) {
         return CallEntry(xlfn, result, std::move(args));
     }

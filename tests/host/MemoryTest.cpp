@@ -101,6 +101,21 @@ TYPED_TEST(MemoryTest, AForeignBitInTheTypeWordIsReportedAndFreesNothing) {
     EXPECT_EQ(0u, this->Excel().OutstandingAllocations());
 }
 
+// xlhost prints this line after xlAutoClose when anything went wrong.
+TYPED_TEST(MemoryTest, TheSummaryCountsLeaksDoubleFreesAndForeignFrees) {
+    EXPECT_EQ("", this->Excel().MemorySummary());
+    auto* freedTwice = this->TextResult(1);
+    this->TextResult(2);
+    this->TextResult(3);
+    this->Free(freedTwice);
+    this->Free(freedTwice);
+    ASSERT_EQ(xlretSuccess, this->Call(xlFree, nullptr, {this->kit.Str("mine")}));
+    EXPECT_EQ("2 never freed, 1 freed twice, 1 freed but never handed out",
+              this->Excel().MemorySummary());
+    this->Excel().Reset();
+    EXPECT_EQ("", this->Excel().MemorySummary());
+}
+
 TYPED_TEST(MemoryTest, TheSharedFixtureReportsWhatATestLeavesBehind) {
     auto* text = this->TextResult(1);
     auto failures = this->EndOfTestFailures();

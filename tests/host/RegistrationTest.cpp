@@ -169,11 +169,90 @@ TYPED_TEST(RegistrationTest, RefusalsAnswerValueErrorWithAReason) {
     EXPECT_TRUE(this->Excel().Registrations().empty());
     const auto& reasons = this->Excel().RegistrationRejections();
     ASSERT_EQ(8u, reasons.size());
-    EXPECT_EQ("procedure \"NoSuchFunction\" not found in \"" + this->module + "\"", reasons[0]);
-    EXPECT_EQ("module \"C:\\nowhere\\Missing.xll\" not found", reasons[1]);
-    EXPECT_EQ("invalid type text \"BZB\"", reasons[2]);
-    EXPECT_EQ("macro type is not 0, 1 or 2", reasons[6]);
-    EXPECT_EQ("argument 1 is not a text", reasons[7]);
+    EXPECT_EQ(
+        "REGISTER of \"NoSuchFunction\" refused: procedure \"NoSuchFunction\" not found in \"" +
+            this->module + "\"",
+        reasons[0]);
+    EXPECT_EQ("REGISTER of \"SampleBBB\" refused: module \"C:\\nowhere\\Missing.xll\" not found",
+              reasons[1]);
+    EXPECT_EQ("REGISTER of \"SampleBBB\" refused: type text \"BZB\": unknown letter Z", reasons[2]);
+    EXPECT_EQ("REGISTER of \"SampleBBB\" refused: type text \"\": no result code", reasons[3]);
+    EXPECT_EQ("REGISTER of \"SampleBBB\" refused: macro type is not 0, 1 or 2", reasons[6]);
+    EXPECT_EQ("REGISTER of \"SampleBBB\" refused: argument 1 is not a text", reasons[7]);
+}
+
+// Microsoft's sample add-ins give the macro type as the text "1" or "2".
+TYPED_TEST(RegistrationTest, NumbersGivenAsTextAreCoercedAndAnEmptyMacroTypeIsOne) {
+    auto& k = this->kit;
+    const std::string counted = WithNul(this->module);
+    auto* result = k.Result();
+    const auto registerWith = [&](const std::string& name, typename TestFixture::RecordType* macro,
+                                  typename TestFixture::RecordType* category) {
+        ASSERT_EQ(xlretSuccess, this->Call(xlfRegister, result,
+                                           {k.Str(counted), k.Str("SampleJJ"), k.Str("JJ"),
+                                            k.Str(name), k.Str(""), macro, category}));
+        EXPECT_EQ(xltypeNum, result->xltype) << name;
+    };
+    registerWith("ByText", k.Str(WithNul("2")), k.Num(3));
+    registerWith("ByEmptyText", k.Str(""), k.Str(WithNul("Mine")));
+    registerWith("ByBoolean", k.Bool(false), k.Missing());
+    ASSERT_EQ(xlretSuccess, this->Call(xlfRegister, result,
+                                       {k.Str(counted), k.Str("SampleAA"), k.Str("AA"),
+                                        k.Str("ByWord"), k.Str(""), k.Str(" one ")}));
+    EXPECT_EQ(xltypeErr, result->xltype);
+    ASSERT_EQ(xlretSuccess, this->Call(xlfRegister, result,
+                                       {k.Str(counted), k.Str("SampleAA"), k.Str("AA"),
+                                        k.Str("ByNumber"), k.Str(""), k.Num(1), k.Num(15)}));
+    EXPECT_EQ(xltypeErr, result->xltype);
+
+    // One procedure registered three times keeps one registration, the last.
+    ASSERT_EQ(1u, this->Excel().Registrations().size());
+    const xlstandin::Registration& last = this->Excel().Registrations()[0];
+    EXPECT_EQ("ByBoolean", last.functionText);
+    EXPECT_EQ(0, last.macroType);
+    EXPECT_EQ((std::vector<std::string>{
+                  "REGISTER of \"ByWord\" refused: macro type is not 0, 1 or 2",
+                  "REGISTER of \"ByNumber\" refused: category is neither a text nor one of "
+                  "Excel's numbers 1 to 14"}),
+              this->Excel().RegistrationRejections());
+}
+
+TYPED_TEST(RegistrationTest, TextMacroTypeAndNumberedCategoryAreStored) {
+    auto& k = this->kit;
+    auto* result = k.Result();
+    ASSERT_EQ(xlretSuccess,
+              this->Call(xlfRegister, result,
+                         {k.Str(WithNul(this->module)), k.Str("SampleBBB"), k.Str("BBB"),
+                          k.Str("Minus"), k.Str(""), k.Str("1"), k.Num(3)}));
+    ASSERT_EQ(xltypeNum, result->xltype);
+    const xlstandin::Registration* stored = this->Excel().FindFunction("Minus");
+    ASSERT_NE(nullptr, stored);
+    EXPECT_EQ(1, stored->macroType);
+    EXPECT_EQ("Math & Trig", stored->category);
+}
+
+// Excel before 2007 has no Excel12 entry and none of its type codes.
+TYPED_TEST(RegistrationTest, Excel11RefusesExcel12CodesAndTheExcel12Entry) {
+    this->Excel().Reset(11);
+    std::vector<std::string> notices;
+    this->Excel().SetNoticeListener([&](const std::string& line) { notices.push_back(line); });
+    auto& k = this->kit;
+    auto* result = k.Result();
+    const int code = this->Call(
+        xlfRegister, result,
+        {k.Str(WithNul(this->module)), k.Str("SampleQQB"), k.Str("QQB"), k.Str("Scale")});
+    if (TestFixture::IsExcel12) {
+        EXPECT_EQ(xlretFailed, code);
+        EXPECT_TRUE(notices.empty());
+    } else {
+        EXPECT_EQ(xlretSuccess, code);
+        EXPECT_EQ(xltypeErr, result->xltype);
+        EXPECT_EQ(
+            std::vector<std::string>{"REGISTER of \"Scale\" refused: type text \"QQB\": Q needs "
+                                     "Excel 12 or later"},
+            notices);
+    }
+    EXPECT_TRUE(this->Excel().Registrations().empty());
 }
 
 TYPED_TEST(RegistrationTest, UnregisterOfNoNumberAnswersValueError) {

@@ -78,6 +78,24 @@ TEST(FormulaParser, NamesWhereReadingStopped) {
     EXPECT_EQ("at column 3: unknown name \"g\"", Refused("f(g"));
 }
 
+std::string Nested(int depth) {
+    std::string formula;
+    for (int i = 0; i < depth; ++i) {
+        formula += "f(";
+    }
+    return formula + std::string(static_cast<std::size_t>(depth), ')');
+}
+
+// Excel nests at most 64 calls; deeper nesting is refused before it can exhaust the stack.
+TEST(FormulaParser, NestsAtMost64CallsDeep) {
+    EXPECT_EQ(Nested(64), Parsed(Nested(64)));
+    const std::string siblings = "g(1," + Nested(63) + ",h(" + Nested(62) + "))";
+    EXPECT_EQ(siblings, Parsed(siblings));
+    EXPECT_EQ("nested deeper than 64", Refused(Nested(65)));
+    EXPECT_EQ("nested deeper than 64", Refused("g(1," + Nested(64) + ")"));
+    EXPECT_EQ("nested deeper than 64", Refused(Nested(100000)));
+}
+
 TEST(FormulaParser, RefusesArraysThatAreNotTables) {
     EXPECT_EQ("at column 9: array rows of different lengths", Refused("f({1,2;3})"));
     EXPECT_EQ("at column 11: array rows of different lengths", Refused("f({1;2,3,4})"));

@@ -31,7 +31,7 @@ TEST(HostOptions, DefaultsToExcel12AndNothingElse) {
     const HostOptions options = Read({"Tesmor.xll"});
     EXPECT_EQ(12, options.excelVersion);
     EXPECT_FALSE(options.wizard || options.replaceDialog || options.list || options.status ||
-                 options.noXlCall || options.debugOutput || options.help);
+                 options.noXlCall || options.debugOutput || options.trace || options.help);
     EXPECT_TRUE(options.faults.empty());
     EXPECT_EQ("Tesmor.xll", options.addIn);
     EXPECT_TRUE(options.formulas.empty());
@@ -40,11 +40,11 @@ TEST(HostOptions, DefaultsToExcel12AndNothingElse) {
 TEST(HostOptions, ReadsEveryOptionBeforeAndAfterTheAddIn) {
     const HostOptions options =
         Read({"--excel-version", "11", "--wizard", "--list", "a.xll", "f(1)", "--status", "--fail",
-              "xlCoerce=64", "--fail=xlGetName=32", "--no-xlcall", "--debug-output", "=g(2)",
-              "--replace-dialog"});
+              "xlCoerce=64", "--fail=xlGetName=32", "--no-xlcall", "--debug-output", "--trace",
+              "=g(2)", "--replace-dialog"});
     EXPECT_EQ(11, options.excelVersion);
     EXPECT_TRUE(options.wizard && options.replaceDialog && options.list && options.status &&
-                options.noXlCall && options.debugOutput);
+                options.noXlCall && options.debugOutput && options.trace);
     EXPECT_FALSE(options.help);
     ASSERT_EQ(2u, options.faults.size());
     EXPECT_EQ("xlCoerce", options.faults[0].name);

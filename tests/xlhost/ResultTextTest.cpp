@@ -19,6 +19,26 @@ std::string Line(const HostValue& value, bool wideText = true) {
     return ResultText::Of(CallResult{value, true, false}, wideText);
 }
 
+TEST(ResultText, NumbersInPlainNotationFrom1EMinus5UpToBelow1E16) {
+    EXPECT_EQ("100000", Line(HostValue::Number(100000)));
+    EXPECT_EQ("0.0001", Line(HostValue::Number(0.0001)));
+    EXPECT_EQ("0.00001", Line(HostValue::Number(1e-5)));
+    EXPECT_EQ("-0.000012345", Line(HostValue::Number(-1.2345e-5)));
+    EXPECT_EQ("1000000000000000", Line(HostValue::Number(1e15)));
+    EXPECT_EQ("9999999999999998", Line(HostValue::Number(9999999999999998.0)));
+    EXPECT_EQ("123456.789", Line(HostValue::Number(123456.789)));
+    EXPECT_EQ("0", Line(HostValue::Number(0)));
+    EXPECT_EQ("-0", Line(HostValue::Number(-0.0)));
+}
+
+TEST(ResultText, NumbersOutsideThePlainRangeInTheShortestExponentForm) {
+    EXPECT_EQ("1e+16", Line(HostValue::Number(1e16)));
+    EXPECT_EQ("1e+20", Line(HostValue::Number(1e20)));
+    EXPECT_EQ("9.999999999999999e-06", Line(HostValue::Number(9.999999999999999e-06)));
+    EXPECT_EQ("5.562684646268003e-309", Line(HostValue::Number(5.562684646268003e-309)));
+    EXPECT_EQ("-2.5e+300", Line(HostValue::Number(-2.5e300)));
+}
+
 TEST(ResultText, NumbersInTheShortestFormThatReadsBackTheSame) {
     EXPECT_EQ("2.5", Line(HostValue::Number(2.5)));
     EXPECT_EQ("0.09999999962747097", Line(HostValue::Number(0.09999999962747097)));

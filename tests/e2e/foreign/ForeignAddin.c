@@ -1,0 +1,343 @@
+/* An add-in as a foreign author writes it: plain C against Microsoft's documented C API, with
+ * record declarations of its own, registering through Excel4v (texts as counted byte strings)
+ * and calling Excel 12 through MdCallBack12 of the Excel process. xlhost's end-to-end cases run
+ * it. */
+#include <windows.h>
+
+#include <stdlib.h>
+#include <string.h>
+
+#define EXPORT __declspec(dllexport)
+
+/* --- Records: the published layouts ------------------------------------------------------- */
+typedef struct { WORD rwFirst, rwLast; BYTE colFirst, colLast; } REF4;
+typedef struct { int rwFirst, rwLast, colFirst, colLast; } REF12;
+typedef struct { WORD count; REF4 ref[1]; } MREF4;
+typedef struct { WORD count; REF12 ref[1]; } MREF12;
+
+typedef struct OPER4 {
+    union {
+        double num;
+        char *str;
+        WORD xbool, err;
+        short w;
+        struct { WORD count; REF4 ref; } sref;
+        struct { MREF4 *lpmref; DWORD_PTR idSheet; } mref;
+        struct { struct OPER4 *lparray; WORD rows, columns; } array;
+        struct { HANDLE h; long cbData; } bigdata;
+    } val;
+    WORD xltype;
+} OPER4;
+
+typedef struct OPER12 {
+    union {
+        double num;
+        WCHAR *str;
+        int xbool, err, w;
+        struct { WORD count; REF12 ref; } sref;
+        struct { MREF12 *lpmref; DWORD_PTR idSheet; } mref;
+        struct { struct OPER12 *lparray; int rows, columns; } array;
+        struct { HANDLE h; long cbData; } bigdata;
+    } val;
+    DWORD xltype;
+} OPER12;
+
+typedef struct { WORD rows, columns; double array[1]; } FP4;
+typedef struct { int rows, columns; double array[1]; } FP12;
+
+enum { T_NUM = 1, T_STR = 2, T_BOOL = 4, T_REF = 8, T_ERR = 16, T_MISSING = 128, T_SREF = 0x400,
+       T_INT = 0x800, T_BIGDATA = 0x802, BIT_XLFREE = 0x1000, BIT_DLLFREE = 0x4000 };
+enum { FN_FREE = 0x4000, FN_STACK = 0x4001, FN_COERCE = 0x4002, FN_SET = 0x4003,
+       FN_SHEETID = 0x4004, FN_SHEETNM = 0x4005, FN_GETINST = 0x4007, FN_GETNAME = 0x4009,
+       FN_EVENTREGISTER = 0x4011, FN_GETINSTPTR = 0x4013, FN_REGISTER = 149, FN_SETNAME = 88,
+       FN_CALLER = 89, FN_EVALUATE = 257 };
+
+typedef int(WINAPI *EXCEL4V)(int, OPER4 *, int, OPER4 **);
+typedef int(WINAPI *CALLBACK12)(int, int, OPER12 **, OPER12 *);
+
+static EXCEL4V excel4v;
+static CALLBACK12 callback12;
+static int freedResults;
+
+static int Excel4v(int function, OPER4 *result, int count, OPER4 **args) {
+    return excel4v ? excel4v(function, result, count, args) : 32;
+}
+
+static int Excel12v(int function, OPER12 *result, int count, OPER12 **args) {
+    return callback12 ? callback12(function, count, args, result) : 32;
+}
+
+/* A counted byte text in a static pool, as registration texts are built. */
+static OPER4 Text4(const char *text) {
+    static char pool[16384];
+    static size_t used;
+    OPER4 record;
+    size_t length = strlen(text);
+    if (length > 255) length = 255;
+    if (used + length + 1 > sizeof pool) used = 0;
+    pool[used] = (char)length;
+    memcpy(pool + used + 1, text, length);
+    record.val.str = pool + used;
+    record.xltype = T_STR;
+    used += length + 1;
+    return record;
+}
+
+/* REGISTER(module, procedure, type, name, arguments, macro type as text), the way Microsoft's
+ * samples give the macro type. */
+static void Register(OPER4 *module, const char *procedure, const char *type, const char *name,
+                     const char *macroType) {
+    OPER4 args[6], result;
+    OPER4 *pointers[6];
+    int i;
+    args[0] = *module;
+    args[1] = Text4(procedure);
+    args[2] = Text4(type);
+    args[3] = Text4(name);
+    args[4] = Text4("");
+    args[5] = Text4(macroType);
+    for (i = 0; i < 6; ++i) pointers[i] = &args[i];
+    Excel4v(FN_REGISTER, &result, 6, pointers);
+}
+
+EXPORT int WINAPI xlAutoOpen(void) {
+    OPER4 module;
+    OPER4 *none[1];
+    char types[260];
+    HMODULE xlcall = GetModuleHandleA("XLCALL32.DLL");
+    if (xlcall == NULL) xlcall = LoadLibraryA("XLCALL32.DLL");
+    excel4v = (EXCEL4V)(void (*)(void))GetProcAddress(xlcall, "Excel4v");
+    callback12 = (CALLBACK12)(void (*)(void))GetProcAddress(GetModuleHandleA(NULL), "MdCallBack12");
+    if (Excel4v(FN_GETNAME, &module, 0, none) != 0) return 0;
+    Register(&module, "Twice", "BB", "Twice", "1");
+    Register(&module, "Join", "CCDC%D%", "Join", "1");
+    Register(&module, "Integers", "JHIJ", "Integers", "1");
+    Register(&module, "Pointers", "NEMNL", "Pointers", "1");
+    Register(&module, "TableSum", "BK", "TableSum", "1");
+    Register(&module, "TableSum12", "BK%", "TableSum12", "1");
+    Register(&module, "Upper", "1F", "Upper", "1");
+    Register(&module, "Negate", "1O", "Negate", "");
+    Register(&module, "Owned", "QQ", "Owned", "1");
+    Register(&module, "Owned4", "PP", "Owned4", "1");
+    Register(&module, "FreedResults", "J", "FreedResults", "1");
+    Register(&module, "Where", "Q", "Where", "1");
+    Register(&module, "Evaluate", "QQ", "Evaluate", "1");
+    Register(&module, "Named", "QQQ", "Named", "1");
+    Register(&module, "Handles", "Q", "Handles", "1");
+    Register(&module, "Unplayed", "J", "Unplayed", "1");
+    Register(&module, "Crash", "BB", "Crash", "1");
+    Register(&module, "Throw", "BB", "Throw", "1");
+    Register(&module, "Command", "J", "Command", "2");
+    Register(&module, "Func", "UX", "Func", "1");
+    memset(types, 'B', 31);
+    types[31] = '\0';
+    Register(&module, "Sum30", types, "Sum30", "1");
+    none[0] = &module;
+    Excel4v(FN_FREE, NULL, 1, none);
+    return 1;
+}
+
+EXPORT int WINAPI xlAutoClose(void) {
+    return 1;
+}
+
+EXPORT double WINAPI Twice(double x) {
+    return 2 * x;
+}
+
+EXPORT char *WINAPI Join(const char *c, const unsigned char *d, const WCHAR *cWide,
+                         const WCHAR *dWide) {
+    static char joined[600];
+    size_t at = strlen(c);
+    memcpy(joined, c, at);
+    joined[at++] = '|';
+    memcpy(joined + at, d + 1, d[0]);
+    at += d[0];
+    joined[at++] = '|';
+    while (*cWide && at < 590) joined[at++] = *cWide > 0x7F ? '?' : (char)*cWide++;
+    joined[at++] = '|';
+    joined[at++] = (char)('0' + dWide[0] % 10);
+    joined[at] = '\0';
+    return joined;
+}
+
+EXPORT int WINAPI Integers(unsigned short h, short i, int j) {
+    return (int)h - i + j;
+}
+
+EXPORT int *WINAPI Pointers(double *e, short *m, int *n, short *l) {
+    static int sum;
+    sum = (int)(*e * 1000) + *m * 100 + *n * 10 + *l;
+    return &sum;
+}
+
+EXPORT double WINAPI TableSum(FP4 *table) {
+    double sum = table->rows * 1000 + table->columns * 100;
+    int k;
+    for (k = 0; k < table->rows * table->columns; ++k) sum += (k + 1) * table->array[k];
+    return sum;
+}
+
+EXPORT double WINAPI TableSum12(FP12 *table) {
+    double sum = table->rows * 1000 + table->columns * 100;
+    int k;
+    for (k = 0; k < table->rows * table->columns; ++k) sum += (k + 1) * table->array[k];
+    return sum;
+}
+
+EXPORT void WINAPI Upper(char *buffer) {
+    char *c;
+    for (c = buffer; *c; ++c)
+        if (*c >= 'a' && *c <= 'z') *c = (char)(*c - 32);
+}
+
+EXPORT void WINAPI Negate(WORD *rows, WORD *columns, double *numbers) {
+    int k;
+    for (k = 0; k < *rows * *columns; ++k) numbers[k] = -numbers[k];
+}
+
+/* A text copy in memory of the add-in's own, for Excel to hand back through xlAutoFree12. */
+EXPORT OPER12 *WINAPI Owned(OPER12 *text) {
+    OPER12 *copy;
+    if ((text->xltype & 0xFFF) != T_STR) return NULL;
+    copy = (OPER12 *)malloc(sizeof *copy);
+    copy->val.str = (WCHAR *)malloc((text->val.str[0] + 1) * sizeof(WCHAR));
+    memcpy(copy->val.str, text->val.str, (text->val.str[0] + 1) * sizeof(WCHAR));
+    copy->xltype = T_STR | BIT_DLLFREE;
+    return copy;
+}
+
+EXPORT OPER4 *WINAPI Owned4(OPER4 *text) {
+    OPER4 *copy;
+    if ((text->xltype & 0xFFF) != T_STR) return NULL;
+    copy = (OPER4 *)malloc(sizeof *copy);
+    copy->val.str = (char *)malloc((unsigned char)text->val.str[0] + 1);
+    memcpy(copy->val.str, text->val.str, (unsigned char)text->val.str[0] + 1);
+    copy->xltype = T_STR | BIT_DLLFREE;
+    return copy;
+}
+
+EXPORT void WINAPI xlAutoFree12(OPER12 *result) {
+    free(result->val.str);
+    free(result);
+    ++freedResults;
+}
+
+EXPORT void WINAPI xlAutoFree(OPER4 *result) {
+    free(result->val.str);
+    free(result);
+    ++freedResults;
+}
+
+EXPORT int WINAPI FreedResults(void) {
+    return freedResults;
+}
+
+/* The calling cell and the sheet's name: "A3 of [Book1]Sheet1", built in a static record. */
+EXPORT OPER12 *WINAPI Where(void) {
+    static OPER12 result;
+    static WCHAR text[64];
+    OPER12 caller, sheet, name;
+    OPER12 *args[1];
+    char line[64];
+    int length, i;
+    if (Excel12v(FN_CALLER, &caller, 0, args) != 0 || caller.xltype != T_SREF) return NULL;
+    if (Excel12v(FN_SHEETID, &sheet, 0, args) != 0) return NULL;
+    args[0] = &sheet;
+    if (Excel12v(FN_SHEETNM, &name, 1, args) != 0) return NULL;
+    length = wsprintfA(line, "A%d of ", caller.val.sref.ref.rwFirst + 1);
+    for (i = 0; i < name.val.str[0] && length < 60; ++i) line[length++] = (char)name.val.str[i + 1];
+    args[0] = &name;
+    Excel12v(FN_FREE, NULL, 1, args);
+    text[0] = (WCHAR)length;
+    for (i = 0; i < length; ++i) text[i + 1] = (WCHAR)line[i];
+    result.val.str = text;
+    result.xltype = T_STR;
+    return &result;
+}
+
+/* xlfEvaluate of the text; Excel's result handed back for Excel to free. */
+EXPORT OPER12 *WINAPI Evaluate(OPER12 *formula) {
+    static OPER12 result;
+    OPER12 *args[1];
+    args[0] = formula;
+    if (Excel12v(FN_EVALUATE, &result, 1, args) != 0) return NULL;
+    result.xltype |= BIT_XLFREE;
+    return &result;
+}
+
+/* Defines a hidden name and reads it back through xlfEvaluate. */
+EXPORT OPER12 *WINAPI Named(OPER12 *name, OPER12 *value) {
+    static OPER12 result;
+    OPER12 set;
+    OPER12 *args[2];
+    args[0] = name;
+    args[1] = value;
+    if (Excel12v(FN_SETNAME, &set, 2, args) != 0 || set.xltype != T_BOOL || !set.val.xbool)
+        return NULL;
+    args[0] = name;
+    if (Excel12v(FN_EVALUATE, &result, 1, args) != 0) return NULL;
+    result.xltype |= BIT_XLFREE;
+    return &result;
+}
+
+/* TRUE when xlGetInstPtr, xlGetInst (32-bit only) and xlStack answer as documented. */
+EXPORT OPER12 *WINAPI Handles(void) {
+    static OPER12 result;
+    OPER12 answer;
+    OPER12 *args[1];
+    int good = 1;
+    if (Excel12v(FN_GETINSTPTR, &answer, 0, args) != 0 || answer.xltype != T_BIGDATA ||
+        answer.val.bigdata.h != (HANDLE)GetModuleHandleA(NULL))
+        good = 0;
+    if (sizeof(void *) == 4 && (Excel12v(FN_GETINST, &answer, 0, args) != 0 ||
+                                answer.val.w != (int)(DWORD_PTR)GetModuleHandleA(NULL)))
+        good = 0;
+    if (Excel12v(FN_STACK, &answer, 0, args) != 0 || answer.xltype != T_INT || answer.val.w <= 0)
+        good = 0;
+    result.xltype = T_BOOL;
+    result.val.xbool = good;
+    return &result;
+}
+
+/* xlSet is no function a worksheet function may call; Excel answers xlretInvXlfn. */
+EXPORT int WINAPI Unplayed(void) {
+    OPER12 *args[1];
+    OPER12 result;
+    return Excel12v(FN_SET, &result, 0, args);
+}
+
+EXPORT double WINAPI Crash(double x) {
+    volatile double *nowhere = NULL;
+    return *nowhere + x;
+}
+
+/* What an uncaught exception of a Microsoft C++ add-in looks like to Excel. */
+EXPORT double WINAPI Throw(double x) {
+    RaiseException(0xE06D7363, EXCEPTION_NONCONTINUABLE, 0, NULL);
+    return x;
+}
+
+EXPORT int WINAPI Command(void) {
+    return 1;
+}
+
+EXPORT void WINAPI Func(OPER12 *value, OPER12 *handle) {
+    (void)value;
+    (void)handle;
+}
+
+EXPORT double WINAPI Sum30(double a1, double a2, double a3, double a4, double a5, double a6,
+                           double a7, double a8, double a9, double a10, double a11, double a12,
+                           double a13, double a14, double a15, double a16, double a17,
+                           double a18, double a19, double a20, double a21, double a22,
+                           double a23, double a24, double a25, double a26, double a27,
+                           double a28, double a29, double a30) {
+    double values[30] = {a1,  a2,  a3,  a4,  a5,  a6,  a7,  a8,  a9,  a10,
+                         a11, a12, a13, a14, a15, a16, a17, a18, a19, a20,
+                         a21, a22, a23, a24, a25, a26, a27, a28, a29, a30};
+    double sum = 0;
+    int k;
+    for (k = 0; k < 30; ++k) sum += (k + 1) * values[k];
+    return sum;
+}
