@@ -50,7 +50,7 @@ TYPED_TEST(OwnershipTest, AFailedCallOwnsNothing) {
               xlretFailed);
     EXPECT_EQ(result.GetType(), xltypeStr);
     EXPECT_FALSE(result.IsExcelOwned());
-    EXPECT_STREQ(result.AsString(), this->MadeText("library text").c_str());
+    EXPECT_STREQ(result.AsString(), "library text");
     {
         const XlfOper copy(result);
         EXPECT_EQ(copy.AsValuePointer(), result.AsValuePointer()); // plain values share
