@@ -6,7 +6,7 @@ all: build
 
 # Where the kernel runs no 32-bit x86 programs, only the static checks of the 32-bit build run.
 CTEST_WIN32 = if scripts/runs-32bit; then ctest --preset win32; else \
-	echo "win32: this machine runs no 32-bit x86 programs; only the module check of the 32-bit build runs"; \
+	echo "win32: this machine runs no 32-bit x86 programs; only the static checks of the 32-bit build run"; \
 	ctest --preset win32 -R '^tesmor_(module|version)$$'; fi
 
 bootstrap:
