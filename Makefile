@@ -1,6 +1,6 @@
 # Two commands for a fresh Debian machine: `make demo` and `make test`.
 .PHONY: all bootstrap build build-native build-win32 build-win64 test test-native test-win32 \
-	test-win64 demo dist format clean
+	test-win64 demo dist bench bench-win32 bench-win64 format clean
 
 all: build
 
@@ -54,8 +54,34 @@ dist: bootstrap
 	cmake --build --preset win64 --target Tesmor
 	@scripts/dist
 
+# Benchmarks of a worksheet call on the native release build (not part of `make test`): CPU time
+# per call, median of five repetitions run in random order (so that a library row and its floor
+# meet the machine's load alike), then the summary table and a steady-state run.
+BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_min_time=0.1 --benchmark_report_aggregates_only=true \
+	--benchmark_enable_random_interleaving=true
+bench: bootstrap
+	cmake --preset bench
+	cmake --build --preset bench
+	build/bench/bin/tesmor_bench $(BENCH_ARGS)
+
+# The real 32-bit Tesmor.xll under Wine, called through its exports with the stand-in's
+# XLCALL32.DLL, in both Excel modes: microseconds per call and the share of the mutex cycles.
+bench-win32: bootstrap
+	@scripts/runs-32bit || { echo "bench-win32: cannot run on this machine: its kernel runs no 32-bit x86 programs (ia32 emulation is disabled), so Wine cannot start the 32-bit Tesmor.xll. Run it where 32-bit programs run, or use make bench-win64 for the 64-bit add-in." >&2; exit 1; }
+	cmake --preset win32
+	cmake --build --preset win32 --target TesmorWineBench
+	scripts/wine-run build/win32/bin/TesmorWineBench.exe --excel-version 12
+	scripts/wine-run build/win32/bin/TesmorWineBench.exe --excel-version 11
+
+# The real 64-bit Tesmor64.xll under Wine's 64-bit loader, as bench-win32 does for Tesmor.xll.
+bench-win64: bootstrap
+	cmake --preset win64
+	cmake --build --preset win64 --target TesmorWineBench
+	scripts/wine-run build/win64/bin/TesmorWineBench.exe --excel-version 12
+	scripts/wine-run build/win64/bin/TesmorWineBench.exe --excel-version 11
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build/native build/win32 build/win64
+	rm -rf build/native build/win32 build/win64 build/bench

@@ -3,6 +3,8 @@
 //
 // Not modelled: abandonment. A mutex whose owning thread ends without releasing it stays owned;
 // waiters time out or wait forever instead of receiving WAIT_ABANDONED.
+#include "StandInScope.h"
+
 #include <Win32StandIn.h>
 #include <windows.h>
 
@@ -104,6 +106,8 @@ int OpenMutexHandleCount() {
 
 // Opening an existing name ignores initialOwner, as Windows does: the creator decided that.
 HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES /*attributes*/, BOOL initialOwner, LPCSTR name) {
+    win32compat::CountMutexOpen();
+    const win32compat::StandInScope standIn;
     HandleTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     const bool named = name != nullptr && *name != '\0';
@@ -126,6 +130,8 @@ HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES /*attributes*/, BOOL initialOwn
 }
 
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+    win32compat::CountMutexWait();
+    const win32compat::StandInScope standIn;
     HandleTable& table = Table();
     std::unique_lock<std::mutex> guard(table.lock);
     // Holding a reference keeps the object alive even if its last handle closes meanwhile.
@@ -142,6 +148,8 @@ DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
 }
 
 BOOL WINAPI ReleaseMutex(HANDLE mutex) {
+    win32compat::CountMutexRelease();
+    const win32compat::StandInScope standIn;
     HandleTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     const std::shared_ptr<MutexObject> object = FindHandle(table, mutex);
@@ -162,6 +170,8 @@ BOOL WINAPI ReleaseMutex(HANDLE mutex) {
 
 // The name disappears with the last handle, so a later CreateMutexA makes a fresh object.
 BOOL WINAPI CloseHandle(HANDLE handle) {
+    win32compat::CountHandleClose();
+    const win32compat::StandInScope standIn;
     HandleTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     const auto found = table.handles.find(handle);

@@ -48,6 +48,27 @@ void ResetEnvironment();
 // Number of open mutex handles, to check that every handle taken is closed.
 int OpenMutexHandleCount();
 
+// --- Call counts -----------------------------------------------------------------------------
+// How often the calls that dominate a worksheet call's cost ran since the process started: the
+// four steps of a named-mutex cycle and the passes of EnumWindows. Callers compare two readings.
+struct CallCounts {
+    unsigned long long mutexOpens;     // CreateMutexA
+    unsigned long long mutexWaits;     // WaitForSingleObject
+    unsigned long long mutexReleases;  // ReleaseMutex
+    unsigned long long handleCloses;   // CloseHandle
+    unsigned long long windowSearches; // EnumWindows
+};
+CallCounts Counts();
+void CountMutexOpen();
+void CountMutexWait();
+void CountMutexRelease();
+void CountHandleClose();
+void CountWindowSearch();
+
+// True while the calling thread runs the stand-in's own code (not a callback it calls), so that
+// an allocation count of the library can leave out what the stand-in allocates for itself.
+bool InStandIn();
+
 // --- Windows ---------------------------------------------------------------------------------
 // A window in the stand-in's table, enumerated by EnumWindows in creation order. A handle value
 // of 0 lets the stand-in choose one; otherwise the given value is the handle, and a value already

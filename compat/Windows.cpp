@@ -1,4 +1,6 @@
 // A table of windows (handle, class name, parent) standing in for the window manager.
+#include "StandInScope.h"
+
 #include <Win32StandIn.h>
 #include <windows.h>
 
@@ -104,7 +106,13 @@ BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM lParam) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    for (HWND window : Snapshot()) {
+    win32compat::CountWindowSearch();
+    std::vector<HWND> windows;
+    {
+        const win32compat::StandInScope standIn;
+        windows = Snapshot();
+    }
+    for (HWND window : windows) {
         if (!callback(window, lParam)) {
             return FALSE;
         }

@@ -77,6 +77,7 @@ void ExcelStandIn::Reset(int version) {
     versionText_ = std::to_string(version) + ".0";
     faults_.clear();
     calls_.clear();
+    callsDropped_ = 0;
     allocations_.Clear();
     windows_.CloseWizard();
     statusBarText_.clear();
@@ -158,8 +159,17 @@ int ExcelStandIn::Dispatch(int xlfn, Record* result, int count, Record** args, b
     if (!TakeFault(xlfn, code)) {
         code = Respond(xlfn, result, count, args, excel12);
     }
-    calls_.push_back(CallbackCall{xlfn, excel12, count, code});
+    LogCall(CallbackCall{xlfn, excel12, count, code});
     return code;
+}
+
+void ExcelStandIn::LogCall(const CallbackCall& call) {
+    if (calls_.size() == CallLogLimit) {
+        const std::size_t dropped = CallLogLimit / 2;
+        calls_.erase(calls_.begin(), calls_.begin() + static_cast<std::ptrdiff_t>(dropped));
+        callsDropped_ += dropped;
+    }
+    calls_.push_back(call);
 }
 
 bool ExcelStandIn::TakeFault(int xlfn, int& code) {

@@ -72,7 +72,12 @@ public:
     // --- The entries ----------------------------------------------------------------------
     int Excel4v(int xlfn, LPXLOPER result, int count, LPXLOPER args[]);
     int MdCallBack12(int xlfn, int count, LPXLOPER12* args, LPXLOPER12 result);
+    // The newest calls, oldest first. The log holds at most CallLogLimit calls: when it is full,
+    // its older half is dropped, so that a long run keeps its memory flat.
+    static constexpr std::size_t CallLogLimit = 4096;
     const std::vector<CallbackCall>& Calls() const { return calls_; }
+    // Every call since the last Reset, the dropped ones included.
+    std::size_t CallsRecorded() const { return callsDropped_ + calls_.size(); }
     // The number of a function the stand-in plays, by its name in Excel's SDK ("xlCoerce");
     // -1 for other names.
     static int FunctionNumber(const std::string& name);
@@ -151,6 +156,7 @@ private:
     template <typename Record> void WriteResult(const Answer& answer, Record& result);
 
     bool TakeFault(int xlfn, int& code);
+    void LogCall(const CallbackCall& call);
     int Handle(int xlfn, const std::vector<HostValue>& args, const RecordLimits& limits,
                bool excel12, Answer& answer);
     int Coerce(const std::vector<HostValue>& args, const RecordLimits& limits,
@@ -167,6 +173,7 @@ private:
     bool xlCallReachable_ = true;
     std::map<int, Fault> faults_;
     std::vector<CallbackCall> calls_;
+    std::size_t callsDropped_ = 0;
     AllocationTracker allocations_;
     StandInWindows windows_;
     std::string statusBarText_;

@@ -7,11 +7,11 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdarg>
 #include <cstdio>
 #include <ostream>
 #include <stdexcept>
-#include <vector>
 
 namespace vornix {
 
@@ -28,13 +28,14 @@ template <typename Function> Function ProcAs(FARPROC address) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
 }
 
-// The count record pointers of a variadic call, as an array; null when the count is one Excel
-// would refuse.
-template <typename Record> std::vector<Record*> GatherArguments(int count, va_list args) {
-    std::vector<Record*> records(static_cast<std::size_t>(count));
-    for (Record*& record : records)
-        record = static_cast<Record*>(va_arg(args, void*));
-    return records;
+// The record pointers of a call, in an array on the stack: calls to Excel are frequent (two per
+// coerced argument) and must not touch the heap.
+template <typename Record> using Arguments = std::array<Record*, MaxArguments>;
+
+// The count record pointers of a variadic call; the count is one Excel takes.
+template <typename Record> void GatherArguments(int count, va_list args, Arguments<Record>& out) {
+    for (int i = 0; i < count; ++i)
+        out[i] = static_cast<Record*>(va_arg(args, void*));
 }
 
 bool IsArgumentCount(int count) {
@@ -42,11 +43,9 @@ bool IsArgumentCount(int count) {
 }
 
 // Typed copies of the untyped record pointers of a version-independent call.
-template <typename Record> std::vector<Record*> Typed(int count, LPXLFOPER args[]) {
-    std::vector<Record*> records(static_cast<std::size_t>(count));
+template <typename Record> void Typed(int count, LPXLFOPER args[], Arguments<Record>& out) {
     for (int i = 0; i < count; ++i)
-        records[i] = static_cast<Record*>(args[i]);
-    return records;
+        out[i] = static_cast<Record*>(args[i]);
 }
 
 // Results holding memory that Excel allocated get the library's mark, so that the wrapper
@@ -153,7 +152,8 @@ int XlfExcel::Call(int xlfn, LPXLFOPER result, int count, ...) const {
         return xlretInvCount;
     va_list args;
     va_start(args, count);
-    std::vector<LPXLFOPER> records = GatherArguments<void>(count, args);
+    Arguments<void> records;
+    GatherArguments(count, args, records);
     va_end(args);
     return Callv(xlfn, result, count, records.data());
 }
@@ -161,10 +161,14 @@ int XlfExcel::Call(int xlfn, LPXLFOPER result, int count, ...) const {
 int XlfExcel::Callv(int xlfn, LPXLFOPER result, int count, LPXLFOPER args[]) const {
     if (!IsArgumentCount(count))
         return xlretInvCount;
-    if (excel12_)
-        return Call12v(xlfn, static_cast<LPXLOPER12>(result), count,
-                       Typed<XLOPER12>(count, args).data());
-    return Call4v(xlfn, static_cast<LPXLOPER>(result), count, Typed<XLOPER>(count, args).data());
+    if (excel12_) {
+        Arguments<XLOPER12> records;
+        Typed(count, args, records);
+        return Call12v(xlfn, static_cast<LPXLOPER12>(result), count, records.data());
+    }
+    Arguments<XLOPER> records;
+    Typed(count, args, records);
+    return Call4v(xlfn, static_cast<LPXLOPER>(result), count, records.data());
 }
 
 int XlfExcel::Call4(int xlfn, LPXLOPER result, int count, ...) const {
@@ -172,7 +176,8 @@ int XlfExcel::Call4(int xlfn, LPXLOPER result, int count, ...) const {
         return xlretInvCount;
     va_list args;
     va_start(args, count);
-    std::vector<LPXLOPER> records = GatherArguments<XLOPER>(count, args);
+    Arguments<XLOPER> records;
+    GatherArguments(count, args, records);
     va_end(args);
     return Call4v(xlfn, result, count, records.data());
 }
@@ -191,7 +196,8 @@ int XlfExcel::Call12(int xlfn, LPXLOPER12 result, int count, ...) const {
         return xlretInvCount;
     va_list args;
     va_start(args, count);
-    std::vector<LPXLOPER12> records = GatherArguments<XLOPER12>(count, args);
+    Arguments<XLOPER12> records;
+    GatherArguments(count, args, records);
     va_end(args);
     return Call12v(xlfn, result, count, records.data());
 }

@@ -89,9 +89,9 @@ double XlfOper::AsDouble(int* err) const {
 }
 
 double XlfOper::AsDouble(const std::string& name, int* err) const {
-    const std::string context = "Conversion to double " + name;
+    const auto context = [&]() -> std::string { return "Conversion to double " + name; };
     return Conversion::Run(
-        0.0, [this](double& out) { return Impl().AsDouble(*this, out); }, err, &context);
+        0.0, [this](double& out) { return Impl().AsDouble(*this, out); }, err, context);
 }
 
 std::vector<double> XlfOper::AsDoubleVector(int order, int* err) const {
@@ -104,13 +104,13 @@ std::vector<double> XlfOper::AsDoubleVector(int order, int* err) const {
 }
 
 std::vector<double> XlfOper::AsDoubleVector(const std::string& name, int order, int* err) const {
-    const std::string context = name + " conversion to double vector";
+    const auto context = [&]() -> std::string { return name + " conversion to double vector"; };
     return Conversion::Run(
         std::vector<double>(),
         [this, order](std::vector<double>& out) {
             return Impl().AsDoubleVector(*this, out, order);
         },
-        err, &context);
+        err, context);
 }
 
 std::vector<double> XlfOper::AsArray(int order, int* err) const {
@@ -129,9 +129,9 @@ short XlfOper::AsShort(int* err) const {
 }
 
 short XlfOper::AsShort(const std::string& name, int* err) const {
-    const std::string context = name + " conversion to short failed";
+    const auto context = [&]() -> std::string { return name + " conversion to short failed"; };
     return Conversion::Run(
-        short{0}, [this](short& out) { return Impl().AsShort(*this, out); }, err, &context);
+        short{0}, [this](short& out) { return Impl().AsShort(*this, out); }, err, context);
 }
 
 bool XlfOper::AsBool(int* err) const {
@@ -140,37 +140,39 @@ bool XlfOper::AsBool(int* err) const {
 }
 
 bool XlfOper::AsBool(const std::string& name, int* err) const {
-    const std::string context = name + " conversion to bool failed";
+    const auto context = [&]() -> std::string { return name + " conversion to bool failed"; };
     return Conversion::Run(
-        false, [this](bool& out) { return Impl().AsBool(*this, out); }, err, &context);
+        false, [this](bool& out) { return Impl().AsBool(*this, out); }, err, context);
 }
 
 DoubleMatrix XlfOper::AsMatrix(int* err) const {
-    const std::string context = " conversion to matrix failed";
+    const auto context = [&]() -> std::string { return " conversion to matrix failed"; };
     return Conversion::Run(
         DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return Impl().AsMatrix(*this, out); }, err,
-        &context);
+        context);
 }
 
 DoubleMatrix XlfOper::AsMatrix(const std::string& name, int* err) const {
-    const std::string context = name + " conversion to matrix failed";
+    const auto context = [&]() -> std::string { return name + " conversion to matrix failed"; };
     return Conversion::Run(
         DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return Impl().AsMatrix(*this, out); }, err,
-        &context);
+        context);
 }
 
 CellMatrix XlfOper::AsCellMatrix(int* err) const {
-    const std::string context = " conversion to cell matrix failed";
+    const auto context = [&]() -> std::string { return " conversion to cell matrix failed"; };
     return Conversion::Run(
         CellMatrix(1, 1), [this](CellMatrix& out) { return Impl().AsCellMatrix(*this, out); }, err,
-        &context);
+        context);
 }
 
 CellMatrix XlfOper::AsCellMatrix(const std::string& name, int* err) const {
-    const std::string context = name + " conversion to cell matrix failed";
+    const auto context = [&]() -> std::string {
+        return name + " conversion to cell matrix failed";
+    };
     return Conversion::Run(
         CellMatrix(1, 1), [this](CellMatrix& out) { return Impl().AsCellMatrix(*this, out); }, err,
-        &context);
+        context);
 }
 
 char* XlfOper::AsString(int* err) const {
@@ -180,10 +182,10 @@ char* XlfOper::AsString(int* err) const {
 }
 
 char* XlfOper::AsString(const std::string& name, int* err) const {
-    const std::string context = name + " conversion to char* failed";
+    const auto context = [&]() -> std::string { return name + " conversion to char* failed"; };
     return Conversion::Run(
         static_cast<char*>(nullptr), [this](char*& out) { return Impl().AsString(*this, out); },
-        err, &context);
+        err, context);
 }
 
 std::wstring XlfOper::AsWideString(int* err) const {

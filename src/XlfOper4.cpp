@@ -230,9 +230,9 @@ double XlfOper4::AsDouble(int* err) const {
 }
 
 double XlfOper4::AsDouble(const std::string& name, int* err) const {
-    const std::string context = "Conversion to double " + name;
+    const auto context = [&]() -> std::string { return "Conversion to double " + name; };
     return Conversion::Run(
-        0.0, [this](double& out) { return ConvertDouble(out); }, err, &context);
+        0.0, [this](double& out) { return ConvertDouble(out); }, err, context);
 }
 
 std::vector<double> XlfOper4::AsDoubleVector(int order, int* err) const {
@@ -243,11 +243,11 @@ std::vector<double> XlfOper4::AsDoubleVector(int order, int* err) const {
 }
 
 std::vector<double> XlfOper4::AsDoubleVector(const std::string& name, int order, int* err) const {
-    const std::string context = name + " conversion to double vector";
+    const auto context = [&]() -> std::string { return name + " conversion to double vector"; };
     return Conversion::Run(
         std::vector<double>(),
         [this, order](std::vector<double>& out) { return ConvertDoubleVector(out, order); }, err,
-        &context);
+        context);
 }
 
 std::vector<double> XlfOper4::AsArray(int order, int* err) const {
@@ -266,9 +266,9 @@ short XlfOper4::AsShort(int* err) const {
 }
 
 short XlfOper4::AsShort(const std::string& name, int* err) const {
-    const std::string context = name + " conversion to short failed";
+    const auto context = [&]() -> std::string { return name + " conversion to short failed"; };
     return Conversion::Run(
-        short{0}, [this](short& out) { return ConvertShort(out); }, err, &context);
+        short{0}, [this](short& out) { return ConvertShort(out); }, err, context);
 }
 
 bool XlfOper4::AsBool(int* err) const {
@@ -277,37 +277,35 @@ bool XlfOper4::AsBool(int* err) const {
 }
 
 bool XlfOper4::AsBool(const std::string& name, int* err) const {
-    const std::string context = name + " conversion to bool failed";
+    const auto context = [&]() -> std::string { return name + " conversion to bool failed"; };
     return Conversion::Run(
-        false, [this](bool& out) { return ConvertBool(out); }, err, &context);
+        false, [this](bool& out) { return ConvertBool(out); }, err, context);
 }
 
 DoubleMatrix XlfOper4::AsMatrix(int* err) const {
-    const std::string context = " conversion to matrix failed";
+    const auto context = [&]() -> std::string { return " conversion to matrix failed"; };
     return Conversion::Run(
-        DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return ConvertMatrix(out); }, err,
-        &context);
+        DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return ConvertMatrix(out); }, err, context);
 }
 
 DoubleMatrix XlfOper4::AsMatrix(const std::string& name, int* err) const {
-    const std::string context = name + " conversion to matrix failed";
+    const auto context = [&]() -> std::string { return name + " conversion to matrix failed"; };
     return Conversion::Run(
-        DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return ConvertMatrix(out); }, err,
-        &context);
+        DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return ConvertMatrix(out); }, err, context);
 }
 
 CellMatrix XlfOper4::AsCellMatrix(int* err) const {
-    const std::string context = " conversion to cell matrix failed";
+    const auto context = [&]() -> std::string { return " conversion to cell matrix failed"; };
     return Conversion::Run(
-        CellMatrix(1, 1), [this](CellMatrix& out) { return ConvertCellMatrix(out); }, err,
-        &context);
+        CellMatrix(1, 1), [this](CellMatrix& out) { return ConvertCellMatrix(out); }, err, context);
 }
 
 CellMatrix XlfOper4::AsCellMatrix(const std::string& name, int* err) const {
-    const std::string context = name + " conversion to cell matrix failed";
+    const auto context = [&]() -> std::string {
+        return name + " conversion to cell matrix failed";
+    };
     return Conversion::Run(
-        CellMatrix(1, 1), [this](CellMatrix& out) { return ConvertCellMatrix(out); }, err,
-        &context);
+        CellMatrix(1, 1), [this](CellMatrix& out) { return ConvertCellMatrix(out); }, err, context);
 }
 
 char* XlfOper4::AsString(int* err) const {
@@ -317,10 +315,10 @@ char* XlfOper4::AsString(int* err) const {
 }
 
 char* XlfOper4::AsString(const std::string& name, int* err) const {
-    const std::string context = name + " conversion to char* failed";
+    const auto context = [&]() -> std::string { return name + " conversion to char* failed"; };
     return Conversion::Run(
         static_cast<char*>(nullptr), [this](char*& out) { return ConvertString(out); }, err,
-        &context);
+        context);
 }
 
 XlfRange XlfOper4::AsRef(int* err) const {

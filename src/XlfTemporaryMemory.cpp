@@ -7,13 +7,34 @@
 
 namespace vornix {
 
+namespace {
+
+// The growth step in floating point, truncated toward zero; 0 once it leaves 32 bits.
+constexpr std::uint32_t GrowthStep(std::uint32_t size) {
+    const double grown = static_cast<double>(size) * 1.5;
+    return grown > static_cast<double>(std::numeric_limits<std::uint32_t>::max())
+               ? 0
+               : static_cast<std::uint32_t>(grown);
+}
+
+constexpr std::uint32_t LastSizeOfGrowth() {
+    std::uint32_t size = XlfTemporaryMemory::FirstBufferSize;
+    while (GrowthStep(size) != 0)
+        size = GrowthStep(size);
+    return size;
+}
+
+} // namespace
+
+const std::uint32_t XlfTemporaryMemory::LargestBufferSize = LastSizeOfGrowth();
+
 XlfTemporaryMemory::~XlfTemporaryMemory() {
     Release(true);
 }
 
 char* XlfTemporaryMemory::Get(std::uint32_t n) {
     // A request no buffer of the growth sequence can hold fails before any buffer is added.
-    if (n >= LargestBufferSize())
+    if (n >= LargestBufferSize)
         throw std::bad_alloc();
     XlfMutexLock lock;
     if (buffers_.empty())
@@ -59,20 +80,10 @@ void XlfTemporaryMemory::AddBuffer(std::uint32_t size) {
 }
 
 std::uint32_t XlfTemporaryMemory::GrownSize(std::uint32_t size) {
-    const double grown = static_cast<double>(size) * 1.5;
-    if (grown > static_cast<double>(std::numeric_limits<std::uint32_t>::max()))
+    const std::uint32_t grown = GrowthStep(size);
+    if (grown == 0)
         throw std::bad_alloc();
-    return static_cast<std::uint32_t>(grown);
-}
-
-std::uint32_t XlfTemporaryMemory::LargestBufferSize() {
-    std::uint32_t size = FirstBufferSize;
-    for (;;) {
-        const double grown = static_cast<double>(size) * 1.5;
-        if (grown > static_cast<double>(std::numeric_limits<std::uint32_t>::max()))
-            return size;
-        size = static_cast<std::uint32_t>(grown);
-    }
+    return grown;
 }
 
 std::uint64_t XlfTemporaryMemory::AlignUp(std::uint64_t offset) {

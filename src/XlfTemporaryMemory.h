@@ -19,6 +19,9 @@ public:
     // Blocks start on this boundary so that the records carved from them may hold doubles and
     // pointers.
     static constexpr std::uint32_t Alignment = 8;
+    // The last size of the growth sequence that 32 bits hold; a request of this size or more can
+    // never be served. Worked out once, at compile time, as the growth computes it.
+    static const std::uint32_t LargestBufferSize;
 
     XlfTemporaryMemory() = default;
     ~XlfTemporaryMemory();
@@ -43,7 +46,6 @@ private:
 
     void AddBuffer(std::uint32_t size);
     static std::uint32_t GrownSize(std::uint32_t size);
-    static std::uint32_t LargestBufferSize();
     static std::uint64_t AlignUp(std::uint64_t offset);
 
     std::list<MemoryBuffer> buffers_;

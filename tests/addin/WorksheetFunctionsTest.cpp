@@ -151,6 +151,53 @@ TYPED_TEST(WorksheetFunctionsTest, TheFunctionWizardGetsTrueWithoutConversions) 
     this->Excel().CloseFunctionWizard();
 }
 
+// What a call costs in the slow steps is fixed: one window search, the Excel callbacks in this
+// order, and one named-mutex cycle for the reset and for every block of temporary memory (the
+// coercion's type record, each argument's text, the result record and its text).
+TYPED_TEST(WorksheetFunctionsTest, EachCallMakesItsCallbacksWindowSearchAndMutexCycles) {
+    this->Open();
+    struct Expected {
+        std::string name;
+        std::vector<HostValue> arguments;
+        std::vector<int> callbacks;
+        unsigned long long mutexCycles;
+    };
+    const std::vector<Expected> cases = {
+        {"bin_Dec2Bin", {Number(2.5), Number(3)}, {xlGetHwnd, xlCoerce, xlFree}, 5},
+        {"bin_Dec2Bin", {Text("2.5"), Number(3)}, {xlGetHwnd}, 4},
+        {"bin_Bin2Dec", {Number(101.01)}, {xlGetHwnd, xlCoerce, xlFree}, 4},
+        {"bin_Bin2Dec", {Text("101.01")}, {xlGetHwnd}, 3},
+        {"bin_bitXOR",
+         {Number(5.25), Number(3.5)},
+         {xlGetHwnd, xlCoerce, xlFree, xlCoerce, xlFree},
+         6},
+        {"bin_bitAnd", {Text("5.25"), Text("3.5")}, {xlGetHwnd}, 4},
+        {"bin_leftShift", {Number(1.5), Number(3)}, {xlGetHwnd}, 2},
+    };
+    for (const Expected& expected : cases) {
+        const std::size_t before = this->Excel().CallsRecorded();
+#ifndef _WIN32
+        const win32compat::CallCounts counts = win32compat::Counts();
+#endif
+        this->Call(expected.name, expected.arguments);
+        std::vector<int> callbacks;
+        const auto& calls = this->Excel().Calls();
+        for (std::size_t i = calls.size() - (this->Excel().CallsRecorded() - before);
+             i < calls.size(); ++i)
+            callbacks.push_back(calls[i].function);
+        EXPECT_EQ(callbacks, expected.callbacks) << expected.name;
+#ifndef _WIN32
+        const win32compat::CallCounts after = win32compat::Counts();
+        EXPECT_EQ(after.windowSearches - counts.windowSearches, 1u) << expected.name;
+        EXPECT_EQ(after.mutexOpens - counts.mutexOpens, expected.mutexCycles) << expected.name;
+        EXPECT_EQ(after.mutexWaits - counts.mutexWaits, expected.mutexCycles) << expected.name;
+        EXPECT_EQ(after.mutexReleases - counts.mutexReleases, expected.mutexCycles)
+            << expected.name;
+        EXPECT_EQ(after.handleCloses - counts.handleCloses, expected.mutexCycles) << expected.name;
+#endif
+    }
+}
+
 TYPED_TEST(WorksheetFunctionsTest, FailuresBecomeTextsOrNothing) {
     this->Open();
     // Excel cannot make text of an error value: a standard exception, shown as its text.

@@ -147,3 +147,25 @@ TEST_F(MutexTest, ClosedAndUnknownHandlesAreInvalid) {
 }
 
 } // namespace
+
+namespace {
+
+// Each step of a cycle counts once, also a failing one; the counts are what benchmarks and the
+// worksheet tests compare.
+TEST(MutexCallCounts, EachStepOfACycleCountsOnce) {
+    const win32compat::CallCounts before = win32compat::Counts();
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, "counted_mutex");
+    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(mutex, INFINITE));
+    EXPECT_TRUE(ReleaseMutex(mutex));
+    EXPECT_TRUE(CloseHandle(mutex));
+    EXPECT_FALSE(CloseHandle(mutex));
+    const win32compat::CallCounts after = win32compat::Counts();
+    EXPECT_EQ(after.mutexOpens - before.mutexOpens, 1u);
+    EXPECT_EQ(after.mutexWaits - before.mutexWaits, 1u);
+    EXPECT_EQ(after.mutexReleases - before.mutexReleases, 1u);
+    EXPECT_EQ(after.handleCloses - before.handleCloses, 2u);
+    EXPECT_EQ(after.windowSearches, before.windowSearches);
+    EXPECT_FALSE(win32compat::InStandIn());
+}
+
+} // namespace

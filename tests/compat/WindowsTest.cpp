@@ -55,6 +55,26 @@ TEST_F(WindowsTest, EnumWindowsVisitsInCreationOrderUntilStopped) {
     EXPECT_EQ(two.seen.size(), 2u);
 }
 
+// One pass counts once whatever the windows; the callback runs as the caller's code, not as the
+// stand-in's.
+TEST_F(WindowsTest, EachEnumWindowsPassCountsOnce) {
+    Create("First");
+    Create("Second");
+    const win32compat::CallCounts before = win32compat::Counts();
+    std::vector<bool> inStandIn;
+    EnumWindows(
+        [](HWND, LPARAM parameter) -> BOOL {
+            reinterpret_cast<std::vector<bool>*>(parameter)->push_back(win32compat::InStandIn());
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&inStandIn));
+    EXPECT_EQ(win32compat::Counts().windowSearches - before.windowSearches, 1u);
+    EXPECT_EQ(win32compat::Counts().mutexOpens, before.mutexOpens);
+    ASSERT_GE(inStandIn.size(), 2u);
+    for (bool inside : inStandIn)
+        EXPECT_FALSE(inside);
+}
+
 TEST_F(WindowsTest, HandlesAreChosenOrGiven) {
     HWND given = Create("Given", nullptr, 0x10010);
     EXPECT_EQ(given, reinterpret_cast<HWND>(0x10010));

@@ -155,6 +155,25 @@ TYPED_TEST(ServicesTest, EveryCallIsLoggedWithItsEntryAndCode) {
     EXPECT_EQ(xlretInvCount, calls[1].code);
 }
 
+// A long run keeps the newest calls and the count of all, not every call ever made.
+TYPED_TEST(ServicesTest, TheCallLogKeepsTheNewestCallsWithinItsLimit) {
+    constexpr std::size_t limit = xlstandin::ExcelStandIn::CallLogLimit;
+    const std::size_t total = 2 * limit + 3;
+    for (std::size_t i = 0; i + 1 < total; ++i)
+        this->Call(xlGetName, nullptr, {});
+    this->Call(xlCoerce, nullptr, {});
+    const auto& calls = this->Excel().Calls();
+    EXPECT_LE(calls.size(), limit);
+    EXPECT_GE(calls.size(), limit / 2);
+    EXPECT_EQ(total, this->Excel().CallsRecorded());
+    EXPECT_EQ(xlCoerce, calls.back().function);
+    EXPECT_EQ(xlGetName, calls[calls.size() - 2].function);
+
+    this->Excel().Reset();
+    EXPECT_TRUE(this->Excel().Calls().empty());
+    EXPECT_EQ(0u, this->Excel().CallsRecorded());
+}
+
 class EntryPointTest : public ExcelStandInTest {};
 
 TEST_F(EntryPointTest, PlayedFunctionsAreKnownByTheirSdkNames) {

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 using vornix::XlfExcel;
 using vornix::XlfOper;
@@ -90,6 +91,21 @@ TEST_F(GatewayServicesTest, TooManyArgumentsAreRefusedBeforeExcel) {
     EXPECT_EQ(Gateway().Call(xlFree, nullptr, 256), xlretInvCount);
     EXPECT_EQ(Gateway().Call(xlFree, nullptr, -1), xlretInvCount);
     EXPECT_EQ(Excel().Calls().size(), before);
+}
+
+// The most records Excel takes reach it through both call forms, in either mode.
+TYPED_TEST(VersionTest, TwoHundredFiftyFiveRecordsReachExcel) {
+    std::vector<vornix::XlfOper> values(255, vornix::XlfOper(true));
+    std::vector<LPXLFOPER> records;
+    for (const vornix::XlfOper& value : values)
+        records.push_back(value.AsValuePointer());
+    this->Excel().FailEvery(xlcMessage, xlretFailed);
+    EXPECT_EQ(this->Gateway().Callv(xlcMessage, nullptr, 255, records.data()), xlretFailed);
+    EXPECT_EQ(this->Excel().Calls().back().count, 255);
+    EXPECT_EQ(this->Excel().Calls().back().excel12, this->IsExcel12);
+    EXPECT_EQ(this->Gateway().Call(xlcMessage, nullptr, 3, records[0], records[1], records[2]),
+              xlretFailed);
+    EXPECT_EQ(this->Excel().Calls().back().count, 3);
 }
 
 TEST_F(GatewayServicesTest, Excel12EntryChecksItsCount) {

@@ -93,8 +93,11 @@ TEST(XlfTemporaryMemory, BlocksAreAlignedForRecords) {
 }
 
 TEST(XlfTemporaryMemory, RequestsBeyondThirtyTwoBitBuffersFailBeforeAllocating) {
+    // 8192 grown by 1.5 (truncated) 32 times; one more step passes 32 bits.
+    EXPECT_EQ(XlfTemporaryMemory::LargestBufferSize, 3534354384u);
     XlfTemporaryMemory memory;
     memory.Get(1);
+    EXPECT_THROW(memory.Get(XlfTemporaryMemory::LargestBufferSize), std::bad_alloc);
     EXPECT_THROW(memory.Get(0xFFFFFFFFu), std::bad_alloc);
     EXPECT_THROW(memory.Get(0xF0000000u), std::bad_alloc);
     // Nothing was added, and what was handed out before is untouched.
