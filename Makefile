@@ -1,13 +1,13 @@
 # Two commands for a fresh Debian machine: `make demo` and `make test`.
 .PHONY: all bootstrap build build-native build-win32 build-win64 build-fuzz test test-native \
-	test-win32 test-win64 test-fuzz fuzz demo bench bench-win32 bench-win64 format clean
+	test-win32 test-win64 test-fuzz fuzz demo dist bench bench-win32 bench-win64 format clean
 
 all: build
 
 # Where the kernel runs no 32-bit x86 programs, only the static checks of the 32-bit build run.
 CTEST_WIN32 = if scripts/runs-32bit; then ctest --preset win32; else \
-	echo "win32: this machine runs no 32-bit x86 programs; only the module check of the 32-bit build runs"; \
-	ctest --preset win32 -R '^tesmor_module$$'; fi
+	echo "win32: this machine runs no 32-bit x86 programs; only the static checks of the 32-bit build run"; \
+	ctest --preset win32 -R '^tesmor_(module|version)$$'; fi
 
 bootstrap:
 	@scripts/bootstrap
@@ -59,6 +59,14 @@ fuzz: build-fuzz
 # Example formulas on Tesmor.xll and Tesmor64.xll, run headless by xlhost in both Excel modes.
 demo: build-win32 build-win64
 	@scripts/demo
+
+# dist/Tesmor-VERSION.zip: both DLLs and the guide for Excel users; only the DLLs are built.
+dist: bootstrap
+	cmake --preset win32
+	cmake --build --preset win32 --target Tesmor
+	cmake --preset win64
+	cmake --build --preset win64 --target Tesmor
+	@scripts/dist
 
 # Benchmarks of a worksheet call on the native release build (not part of `make test`): CPU time
 # per call, median of five repetitions run in random order (so that a library row and its floor
