@@ -81,7 +81,8 @@ TYPED_TEST(RegistrationTest, ACountedNulIsPartOfTheName) {
 
     auto* refused = this->Register({this->module, "SampleBBB", WithNul("BBB")});
     EXPECT_EQ(xltypeErr, refused->xltype);
-    EXPECT_EQ("invalid type text \"" + WithNul("BBB") + "\"",
+    EXPECT_EQ("REGISTER of \"SampleBBB\" refused: type text \"" + WithNul("BBB") +
+                  "\": unknown letter " + std::string(1, '\0'),
               this->Excel().RegistrationRejections().at(0));
 }
 
@@ -119,8 +120,8 @@ TYPED_TEST(RegistrationTest, RegisterIdFindsOrRegisters) {
     const double id = this->RegisterSample("SampleJJ", "JJ")->val.num;
     auto* result = this->kit.Result();
     ASSERT_EQ(xlretSuccess, this->Call(xlfRegisterId, result,
-                                       {this->kit.Str(WithNul(this->module)),
-                                        this->kit.Str(WithNul("SampleJJ"))}));
+                                       {this->kit.Str(this->module),
+                                        this->kit.Str("SampleJJ")}));
     ASSERT_EQ(xltypeNum, result->xltype);
     EXPECT_EQ(id, result->val.num);
     EXPECT_EQ(1, this->Excel().FindFunction("SampleJJ")->useCount);
@@ -129,7 +130,8 @@ TYPED_TEST(RegistrationTest, RegisterIdFindsOrRegisters) {
                                        {this->kit.Str(this->module), this->kit.Str("SampleAA")}));
     EXPECT_EQ(xltypeErr, result->xltype);
     EXPECT_EQ(xlerrValue, result->val.err);
-    EXPECT_EQ("procedure \"SampleAA\" is not registered and no type text is given",
+    EXPECT_EQ("REGISTER of \"SampleAA\" refused: procedure \"SampleAA\" is not registered and no "
+              "type text is given",
               this->Excel().RegistrationRejections().back());
 
     ASSERT_EQ(xlretSuccess, this->Call(xlfRegisterId, result,
@@ -184,7 +186,7 @@ TYPED_TEST(RegistrationTest, RefusalsAnswerValueErrorWithAReason) {
 // Microsoft's sample add-ins give the macro type as the text "1" or "2".
 TYPED_TEST(RegistrationTest, NumbersGivenAsTextAreCoercedAndAnEmptyMacroTypeIsOne) {
     auto& k = this->kit;
-    const std::string counted = WithNul(this->module);
+    const std::string counted = this->module;
     auto* result = k.Result();
     const auto registerWith = [&](const std::string& name, typename TestFixture::RecordType* macro,
                                   typename TestFixture::RecordType* category) {
@@ -193,8 +195,8 @@ TYPED_TEST(RegistrationTest, NumbersGivenAsTextAreCoercedAndAnEmptyMacroTypeIsOn
                                             k.Str(name), k.Str(""), macro, category}));
         EXPECT_EQ(xltypeNum, result->xltype) << name;
     };
-    registerWith("ByText", k.Str(WithNul("2")), k.Num(3));
-    registerWith("ByEmptyText", k.Str(""), k.Str(WithNul("Mine")));
+    registerWith("ByText", k.Str("2"), k.Num(3));
+    registerWith("ByEmptyText", k.Str(""), k.Str("Mine"));
     registerWith("ByBoolean", k.Bool(false), k.Missing());
     ASSERT_EQ(xlretSuccess, this->Call(xlfRegister, result,
                                        {k.Str(counted), k.Str("SampleAA"), k.Str("AA"),
