@@ -79,7 +79,7 @@ void CheckIntegerToBinary(std::int32_t x) {
 }
 
 void CheckFractionToBinary(double a, int n) {
-    const bool valid = n >= 1 && n <= 64 && std::isfinite(a);
+    const bool valid = n >= 1 && n <= 64 && std::isfinite(a) && a < 1;
     std::string digits;
     try {
         digits = FractionToBinary(a, n);

@@ -104,12 +104,14 @@ TYPED_TEST(MemoryTest, AForeignBitInTheTypeWordIsReportedAndFreesNothing) {
 // xlhost prints this line after xlAutoClose when anything went wrong.
 TYPED_TEST(MemoryTest, TheSummaryCountsLeaksDoubleFreesAndForeignFrees) {
     EXPECT_EQ("", this->Excel().MemorySummary());
+    // Made before anything is freed, so that the heap cannot hand it a freed text's address.
+    auto* mine = this->kit.Str("mine");
     auto* freedTwice = this->TextResult(1);
     this->TextResult(2);
     this->TextResult(3);
     this->Free(freedTwice);
     this->Free(freedTwice);
-    ASSERT_EQ(xlretSuccess, this->Call(xlFree, nullptr, {this->kit.Str("mine")}));
+    ASSERT_EQ(xlretSuccess, this->Call(xlFree, nullptr, {mine}));
     EXPECT_EQ("2 never freed, 1 freed twice, 1 freed but never handed out",
               this->Excel().MemorySummary());
     this->Excel().Reset();

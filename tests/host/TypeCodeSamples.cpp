@@ -62,7 +62,7 @@ const std::map<std::string, Sample>& Exports() {
         {"SampleTable", Of(&SampleTable, "BK")},
         {"SampleTranspose", Of(&SampleTranspose, "K%K%")},
         {"SampleUpper", Of(&SampleUpper, "1F")},
-        {"SampleUpperF", Of(&SampleUpper, "FF")},
+        {"SampleUpperF", Of(&SampleUpperF, "FF")},
         {"SampleDoubleFirstRow", Of(&SampleDoubleFirstRow, "1O")},
         {"SampleOwnText12", Of(&SampleOwnText12, "QQ")},
         {"SampleOwnText4", Of(&SampleOwnText4, "PP")},
@@ -168,6 +168,10 @@ void __stdcall SampleUpper(char* buffer) {
         *c = static_cast<char>(std::toupper(static_cast<unsigned char>(*c)));
     }
     std::strcat(buffer, "!");
+}
+
+void __stdcall SampleUpperF(char* buffer) {
+    SampleUpper(buffer);
 }
 
 void __stdcall SampleDoubleFirstRow(unsigned short* rows, unsigned short* columns,

@@ -47,6 +47,8 @@ XLSTANDIN_TEST_EXPORT int* __stdcall SamplePointers(double* e, short* m, int* n,
 XLSTANDIN_TEST_EXPORT double __stdcall SampleTable(SampleFP* table);
 XLSTANDIN_TEST_EXPORT SampleFP12* __stdcall SampleTranspose(SampleFP12* table);
 XLSTANDIN_TEST_EXPORT void __stdcall SampleUpper(char* buffer);
+// The same, exported under a name of its own for the registration that returns its F argument.
+XLSTANDIN_TEST_EXPORT void __stdcall SampleUpperF(char* buffer);
 XLSTANDIN_TEST_EXPORT void __stdcall SampleDoubleFirstRow(unsigned short* rows,
                                                           unsigned short* columns, double* numbers);
 XLSTANDIN_TEST_EXPORT XLOPER12* __stdcall SampleOwnText12(XLOPER12* text);
