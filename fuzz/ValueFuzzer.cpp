@@ -12,6 +12,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdint>
@@ -193,8 +194,9 @@ public:
 
     // Units from the input, padded to any length up to the layout's limit with one repeated unit.
     Record* Text() {
-        const int length =
-            input_.ConsumeIntegralInRange(0, input_.ConsumeBool() ? 300 : MaxTextLength);
+        // Mostly short texts; a byte string never counts more than its length byte holds.
+        const int length = input_.ConsumeIntegralInRange(
+            0, input_.ConsumeBool() ? std::min(300, MaxTextLength) : MaxTextLength);
         const std::uint16_t fill = IsWide ? input_.ConsumeIntegral<std::uint16_t>()
                                           : input_.ConsumeIntegral<std::uint8_t>();
         std::vector<std::uint16_t> units;

@@ -161,8 +161,9 @@ template <std::size_t> using Double = double;
 #endif
 
 template <typename Result, std::size_t... I, std::size_t... D, std::size_t... R>
-XLSTANDIN_PACKED_CALL Result CallRegisters(FARPROC function, const Packed& packed, std::index_sequence<I...>,
-                     std::index_sequence<D...>, std::index_sequence<R...>) {
+XLSTANDIN_PACKED_CALL Result CallRegisters(FARPROC function, const Packed& packed,
+                                           std::index_sequence<I...>, std::index_sequence<D...>,
+                                           std::index_sequence<R...>) {
     using Target = Result (*)(Integer<I>..., Double<D>..., Integer<R>...);
     return As<Target>(function)(packed.integers[I]..., packed.doubles[D]...,
                                 static_cast<std::intptr_t>(packed.rest[R])...);

@@ -436,7 +436,8 @@ std::string RegisteredName(const std::vector<HostValue>& args) {
 int ExcelStandIn::Register(const std::vector<HostValue>& args, bool excel12, Answer& answer) {
     std::string reason;
     return AnswerRegistration(
-        registry_.Register(args, RegistrationRules{version_, excel12}, reason), reason, args, answer);
+        registry_.Register(args, RegistrationRules{version_, excel12}, reason), reason, args,
+        answer);
 }
 
 int ExcelStandIn::RegisterId(const std::vector<HostValue>& args, bool excel12, Answer& answer) {

@@ -120,8 +120,7 @@ TYPED_TEST(RegistrationTest, RegisterIdFindsOrRegisters) {
     const double id = this->RegisterSample("SampleJJ", "JJ")->val.num;
     auto* result = this->kit.Result();
     ASSERT_EQ(xlretSuccess, this->Call(xlfRegisterId, result,
-                                       {this->kit.Str(this->module),
-                                        this->kit.Str("SampleJJ")}));
+                                       {this->kit.Str(this->module), this->kit.Str("SampleJJ")}));
     ASSERT_EQ(xltypeNum, result->xltype);
     EXPECT_EQ(id, result->val.num);
     EXPECT_EQ(1, this->Excel().FindFunction("SampleJJ")->useCount);
