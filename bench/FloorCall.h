@@ -124,13 +124,13 @@ private:
 
     static LPXLFOPER TextResult(const std::string& text) {
         Record* record = NewRecord();
-        // Excel 4 texts count a terminating NUL.
-        const std::size_t counted = sizeof(Unit) == 1 ? text.size() + 1 : text.size();
-        Unit* units = static_cast<Unit*>(Memory((counted + 1) * sizeof(Unit)));
+        // The count holds the characters only; a byte text is followed by a NUL outside it.
+        const std::size_t counted = text.size();
+        Unit* units = static_cast<Unit*>(Memory((counted + 2) * sizeof(Unit)));
         if constexpr (sizeof(Unit) == 1) {
             for (std::size_t i = 0; i < text.size(); ++i)
                 units[i + 1] = text[i];
-            units[counted] = '\0';
+            units[counted + 1] = '\0';
         } else {
             wchar_t wide[256];
             std::mbstowcs(wide, text.c_str(), text.size() + 1);
