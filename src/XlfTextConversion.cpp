@@ -45,6 +45,17 @@ std::string NarrowedOnItsOwn(unsigned long c) {
     return std::string(1, c > 0xFF ? '?' : static_cast<char>(static_cast<unsigned char>(c)));
 }
 
+// The character at units[i], joining a surrogate pair where wchar_t has 32 bits; i moves to the
+// last unit read.
+wchar_t CharacterAt(const XCHAR* units, std::size_t n, std::size_t& i) {
+    const unsigned long unit = units[i];
+    if (WideIs32Bit && IsHighSurrogate(unit) && i + 1 < n && IsLowSurrogate(units[i + 1])) {
+        const unsigned long low = units[++i];
+        return static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+    }
+    return static_cast<wchar_t>(unit);
+}
+
 } // namespace
 
 std::u16string XlfTextConversion::NarrowToUnits(const char* text, std::size_t n) {
@@ -68,10 +79,11 @@ std::u16string XlfTextConversion::NarrowToUnits(const char* text, std::size_t n)
 }
 
 std::string XlfTextConversion::UnitsToNarrow(const XCHAR* units, std::size_t n) {
-    const std::wstring wide = UnitsToWide(units, n);
+    // Character by character, without a wide copy: short texts stay off the heap.
     std::string text;
     std::mbstate_t state = std::mbstate_t();
-    for (wchar_t c : wide) {
+    for (std::size_t i = 0; i < n && units[i] != 0; ++i) {
+        const wchar_t c = CharacterAt(units, n, i);
         const std::string bytes = CharacterBytes(c, state);
         text += bytes.empty() ? NarrowedOnItsOwn(static_cast<unsigned long>(c)) : bytes;
     }
@@ -106,16 +118,8 @@ std::u16string XlfTextConversion::WideToUnits(const std::wstring& text) {
 
 std::wstring XlfTextConversion::UnitsToWide(const XCHAR* units, std::size_t n) {
     std::wstring text;
-    for (std::size_t i = 0; i < n && units[i] != 0; ++i) {
-        const unsigned long unit = units[i];
-        if (WideIs32Bit && IsHighSurrogate(unit) && i + 1 < n && IsLowSurrogate(units[i + 1])) {
-            const unsigned long low = units[++i];
-            text.push_back(
-                static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)));
-        } else {
-            text.push_back(static_cast<wchar_t>(unit));
-        }
-    }
+    for (std::size_t i = 0; i < n && units[i] != 0; ++i)
+        text.push_back(CharacterAt(units, n, i));
     return text;
 }
 
