@@ -127,7 +127,8 @@ TEST(XlfTemporaryMemory, RequestsBeyondThirtyTwoBitBuffersFailBeforeAllocating) 
     EXPECT_EQ(memory.Offset(), 1u);
 }
 
-TEST(XlfTemporaryMemory, EveryOperationReleasesTheMutex) {
+// Named-lock suites run where no other program can hold the lock's name meanwhile.
+TEST(XlfTemporaryMemoryNamedLock, EveryOperationReleasesTheMutex) {
     HANDLE probe = CreateMutexA(nullptr, FALSE, vornix::XlfMutexLock::Name());
     ASSERT_NE(probe, nullptr);
     {
@@ -145,7 +146,7 @@ TEST(XlfTemporaryMemory, EveryOperationReleasesTheMutex) {
 
 // Another object holding the mutex's name must not bring Excel down: requests, resets and the
 // final release all go on unlocked, nothing throws, and the error stream hears of it once.
-TEST(XlfTemporaryMemory, WorksUnlockedWhenTheMutexNameIsTaken) {
+TEST(XlfTemporaryMemoryNamedLock, WorksUnlockedWhenTheMutexNameIsTaken) {
     HANDLE squatter = CreateEventA(nullptr, TRUE, FALSE, vornix::XlfMutexLock::Name());
     ASSERT_NE(squatter, nullptr);
     std::ostringstream log;
