@@ -1,6 +1,7 @@
 # Two commands for a fresh Debian machine: `make demo` and `make test`.
 .PHONY: all bootstrap build build-native build-win32 build-win64 build-fuzz test test-native \
-	test-win32 test-win64 test-fuzz fuzz demo dist bench bench-win32 bench-win64 format clean
+	test-win32 test-win64 test-fuzz fuzz demo dist bench bench-instructions bench-win32 bench-win64 \
+	format clean
 
 all: build
 
@@ -77,6 +78,13 @@ bench: bootstrap
 	cmake --preset bench
 	cmake --build --preset bench
 	build/bench/bin/tesmor_bench $(BENCH_ARGS)
+
+# Instructions per call of the same rows, counted by callgrind: figures that a loaded machine
+# does not move, for comparing two trees.
+bench-instructions: bootstrap
+	cmake --preset bench
+	cmake --build --preset bench
+	scripts/bench-instructions
 
 # The real 32-bit Tesmor.xll under Wine, called through its exports with the stand-in's
 # XLCALL32.DLL, in both Excel modes: microseconds per call and the share of the mutex cycles.

@@ -27,7 +27,7 @@ constexpr std::size_t kLastDistinctPosition = 2100;
 // smallest double, and a binary digit's weight beyond kLastDistinctPosition.
 constexpr std::int64_t kWrittenOutPlaces = 2200;
 
-// The largest double below 1, for a fraction that atof rounded up to 1.
+// The largest double below 1, for a fraction below 1 that atof rounds up to 1.
 constexpr double kLargestBelowOne = 0x1.fffffffffffffp-1;
 
 // Failure texts show at most this much of an operand, so that they stay short enough for any
@@ -252,7 +252,9 @@ struct FractionReading {
 
 // Reads a fraction text (empty, or starting with the point) by the atof rule, exponent included.
 // std::from_chars is correctly rounded, ignores the locale and reads alike on both targets; a
-// value beyond the double range, which atof would give as infinity, is reported.
+// value beyond the double range, which atof would give as infinity, is reported. A text below 1
+// that atof rounds up to 1 ("0.99999999999999999") reads as the largest double below 1: its
+// binary digits are all ones, and its fraction word does not spill into the integer part.
 FractionReading ReadFraction(const std::string& text) {
     double value = 0.0;
     const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -263,21 +265,22 @@ FractionReading ReadFraction(const std::string& text) {
         }
         return {0.0, false}; // below the smallest double: atof gives 0 as well
     }
-    return {error == std::errc{} ? value : 0.0, atLeastOne};
+    const double read = error == std::errc{} ? value : 0.0;
+    return {atLeastOne ? read : std::min(read, kLargestBelowOne), atLeastOne};
 }
 
-// The fraction of a decimal text, below 1. A text that is below 1 but that atof rounds up to 1
-// ("0.99999999999999999") gives the largest double below 1; a text whose exponent makes it 1 or
-// more has no binary fraction.
+// The fraction of a decimal text, below 1; a text whose exponent makes it 1 or more has no binary
+// fraction.
 double FractionBelowOne(const std::string& fractionText) {
     const FractionReading read = ReadFraction(fractionText);
     if (read.atLeastOne) {
         throw FractionPartOutOfRange(fractionText);
     }
-    return std::min(read.value, kLargestBelowOne);
+    return read.value;
 }
 
-// The fraction scaled by 2^30 and truncated to 64 bits, of which the low 32 bits are kept.
+// The fraction scaled by 2^30 and truncated to 64 bits, of which the low 32 bits are kept. A
+// fraction whose exponent makes it 1 or more keeps that reading; one below 1 stays below 2^30.
 std::uint32_t FractionWord(const std::string& fractionText) {
     constexpr double kTwoToThe63 = 9223372036854775808.0;
     const double scaled = ReadFraction(fractionText).value * kFractionScale;

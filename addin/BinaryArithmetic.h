@@ -29,7 +29,9 @@ std::string DecimalToBinary(std::string text, int precision);
 double BinaryToDecimal(std::string text);
 
 // Bit operations on the magnitudes of two decimal texts: 32-bit integer parts and fraction words
-// of 30 bits. Throw std::out_of_range when a part does not fit its word.
+// of 30 bits. A fraction below 1 that atof rounds up to 1 ("0.99999999999999999") counts as the
+// largest double below 1, as in DecimalToBinary. Throw std::out_of_range when a part does not
+// fit its word.
 double BitwiseXor(std::string first, std::string second);
 double BitwiseOr(std::string first, std::string second);
 double BitwiseAnd(std::string first, std::string second);

@@ -13,7 +13,7 @@
 
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
-    static constexpr double RatioTarget = 1.15;
+    static constexpr double RatioTarget = 1.10;
 
     // The table lists the rows in this order, whatever order the runs came in.
     explicit SummaryReporter(std::vector<std::string> order) : order_(std::move(order)) {}

@@ -9,6 +9,7 @@
 #include "WorksheetCase.h"
 
 #include <benchmark/benchmark.h>
+#include <valgrind/callgrind.h>
 
 #include <cstring>
 
@@ -31,14 +32,19 @@ LPXLFOPER CallRow(Row row, const WorksheetCase& call, CaseArguments<Record>& arg
     return nullptr;
 }
 
+// The first calls grow temporary memory to its steady size.
+template <typename Record>
+void WarmUp(Row row, const WorksheetCase& call, CaseArguments<Record>& arguments) {
+    for (int i = 0; i < 3; ++i)
+        CallRow(row, call, arguments);
+}
+
 template <typename Record>
 void Measure(benchmark::State& state, const WorksheetCase& call, Row row) {
     ExcelSession<Record> session;
     CaseArguments<Record> arguments(call.first, call.second, call.firstText, call.secondText,
                                     call.textArguments);
-    // The first calls grow temporary memory to its steady size.
-    for (int i = 0; i < 3; ++i)
-        CallRow(row, call, arguments);
+    WarmUp(row, call, arguments);
     CallCost::Meter meter;
     meter.Start();
     for (auto _ : state)
@@ -101,7 +107,31 @@ template <typename Record> void CompareMode(std::vector<std::string>& mismatches
     }
 }
 
+template <typename Record> void CountMode(long calls) {
+    const Row rows[] = {Row::Library, Row::Floor, Row::Raw};
+    for (const WorksheetCase& call : WorksheetCases()) {
+        for (int i = 0; i < 3; ++i) {
+            ExcelSession<Record> session;
+            CaseArguments<Record> arguments(call.first, call.second, call.firstText,
+                                            call.secondText, call.textArguments);
+            WarmUp(rows[i], call, arguments);
+            CALLGRIND_TOGGLE_COLLECT;
+            for (long n = 0; n < calls; ++n)
+                benchmark::DoNotOptimize(CallRow(rows[i], call, arguments));
+            CALLGRIND_TOGGLE_COLLECT;
+            const std::string name = call.name + "/" + ExcelLayout<Record>::Name + "/" + Rows[i] +
+                                     " " + std::to_string(calls);
+            CALLGRIND_DUMP_STATS_AT(name.c_str());
+        }
+    }
+}
+
 } // namespace
+
+void CountInstructions(long calls) {
+    CountMode<XLOPER12>(calls);
+    CountMode<XLOPER>(calls);
+}
 
 void Register() {
     RegisterMode<XLOPER12>();

@@ -18,4 +18,9 @@ std::vector<std::string> Keys();
 // case whose results differ (so that the floor is known to do the same work).
 std::vector<std::string> ResultMismatches();
 
+// For callgrind (scripts/bench-instructions): every row of every case in both modes, warmed up,
+// then `calls` calls with collection on, dumped as "<case>/<mode>/<row> <calls>". Outside
+// callgrind the calls run uncounted.
+void CountInstructions(long calls);
+
 } // namespace WorksheetBenchmarks

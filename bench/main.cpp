@@ -8,9 +8,21 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
 
+// "--instructions=N": N calls of every row for callgrind to count (scripts/bench-instructions),
+// nothing timed.
+constexpr const char* kInstructionsOption = "--instructions=";
+
 int main(int argc, char** argv) {
+    if (argc == 2 &&
+        std::strncmp(argv[1], kInstructionsOption, std::strlen(kInstructionsOption)) == 0) {
+        WorksheetBenchmarks::CountInstructions(
+            std::strtol(argv[1] + std::strlen(kInstructionsOption), nullptr, 10));
+        return 0;
+    }
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

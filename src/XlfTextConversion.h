@@ -10,9 +10,11 @@ namespace vornix {
 // Text conversions between the process's narrow texts, Excel 12's 16-bit code units and
 // std::wstring (16-bit on Windows, 32-bit elsewhere). Narrow text converts character by character
 // in the current locale (mbrtowc, wcrtomb), so that a multibyte character is counted as the units
-// or bytes it really takes and is never cut in two. A character the locale cannot convert is
-// converted on its own instead: a byte widened as its unsigned value, a unit above 255 narrowed to
-// '?', so a result never holds bytes that nothing wrote.
+// or bytes it really takes and is never cut in two; the basic execution characters (letters,
+// digits, C's punctuation), which every locale writes as their own single byte, convert without
+// the library call. A character the locale cannot convert is converted on its own instead: a
+// byte widened as its unsigned value, a unit above 255 narrowed to '?', so a result never holds
+// bytes that nothing wrote.
 class XlfTextConversion {
 public:
     // The code units of the first n bytes of text (a NUL byte converts to a NUL unit).

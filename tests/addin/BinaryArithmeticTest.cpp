@@ -279,6 +279,17 @@ TEST(BitwiseOperations, CombineMagnitudesWithThirtyFractionalBits) {
         // 3 * 2^30.
         {Bitwise::Xor, ".5E1x", "0", 1},
         {Bitwise::Xor, ".8589934591E10x", "0", 3},
+        // A fraction below 1 that atof rounds up to 1 keeps below 1: its word is 2^30 - 1, as
+        // that of "0.9999999999", not 2^30 spilling into the integer part (once 1.5 and 0).
+        {Bitwise::Xor, "0.99999999999999999", "0.5", 0.4999999990686774},
+        {Bitwise::And, "0.99999999999999999", "0.5", 0.5},
+        {Bitwise::Or, "0.99999999999999999", "0.5", 0.9999999990686774},
+        {Bitwise::Xor, "0.99999999999999999", "0", 0.9999999990686774},
+        {Bitwise::Xor, "0.9999999999", "0", 0.9999999990686774},
+        {Bitwise::Xor, "-7.99999999999999999", "0", 7.9999999990686774},
+        {Bitwise::And, ".99999999999999999e0x", "1.5", 0.5},
+        // A fraction whose exponent makes it exactly 1 keeps its reading.
+        {Bitwise::Xor, ".1E1x", "0", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.first + " op " + c.second);

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <clocale>
+#include <cwchar>
 #include <string>
 
 using vornix::XlfOper;
@@ -149,6 +151,55 @@ TEST(XlfTextConversion, PrefixesEndBetweenCharacters) {
     EXPECT_EQ(XlfTextConversion::UnitPrefix(pair, 2), 1u);
     EXPECT_EQ(XlfTextConversion::UnitPrefix(pair, 3), 3u);
     EXPECT_EQ(XlfTextConversion::UnitPrefix(pair, 1), 1u);
+}
+
+// Letters, digits and C's punctuation convert without asking the locale; every other character
+// between them still goes through it, and a text converts the same wherever the two meet.
+TEST(XlfTextConversion, PlainAndMultibyteCharactersMixWithinOneText) {
+    REQUIRE_UTF8(locale);
+    const std::string narrow = "a\xc3\xa9$b\xf0\x9f\x98\x80.@\xe2\x82\xac`7";
+    const std::u16string units = u"a\u00e9$b\U0001F600.@\u20ac`7";
+    EXPECT_EQ(XlfTextConversion::NarrowToUnits(narrow.data(), narrow.size()), units);
+    EXPECT_EQ(XlfTextConversion::UnitsToNarrow(units.data(), units.size()), narrow);
+    bool cut = false;
+    EXPECT_EQ(XlfTextConversion::WideToNarrow(L"a\u00e9$b\U0001F600.@\u20ac`7", 12, cut),
+              narrow.substr(0, 11));
+    EXPECT_TRUE(cut);
+    EXPECT_EQ(XlfTextConversion::CharacterPrefix(narrow.data(), narrow.size(), 8), 5u);
+    EXPECT_EQ(XlfTextConversion::CharacterPrefix(narrow.data(), narrow.size(), 9), 9u);
+    // Bytes that start no whole character are widened on their own, between plain ones too.
+    EXPECT_EQ(XlfTextConversion::NarrowToUnits("a\xff_\0c\xc3", 6),
+              std::u16string(u"a\u00ff_\0c\u00c3", 6));
+    // Beyond the few units a string holds in place.
+    const std::string longText = std::string(300, 'x') + "\xc3\xa9";
+    EXPECT_EQ(XlfTextConversion::NarrowToUnits(longText.data(), longText.size()),
+              std::u16string(300, u'x') + u"\u00e9");
+}
+
+// What the locale itself makes of each 7-bit character, one at a time, is what the conversions
+// give, in the "C" locale and in a UTF-8 one.
+void ExpectSevenBitCharactersAsTheLocaleConvertsThem() {
+    for (unsigned c = 1; c < 0x80; ++c) {
+        SCOPED_TRACE(c);
+        const char byte = static_cast<char>(c);
+        std::mbstate_t state = std::mbstate_t();
+        wchar_t wide = 0;
+        ASSERT_EQ(std::mbrtowc(&wide, &byte, 1, &state), 1u);
+        EXPECT_EQ(XlfTextConversion::NarrowToUnits(&byte, 1), std::u16string(1, wide));
+        char bytes[MB_LEN_MAX];
+        state = std::mbstate_t();
+        const std::size_t written = std::wcrtomb(bytes, static_cast<wchar_t>(c), &state);
+        ASSERT_NE(written, static_cast<std::size_t>(-1));
+        const XCHAR unit = static_cast<XCHAR>(c);
+        EXPECT_EQ(XlfTextConversion::UnitsToNarrow(&unit, 1), std::string(bytes, written));
+    }
+}
+
+TEST(XlfTextConversion, SevenBitCharactersConvertAsTheLocaleConvertsThem) {
+    ASSERT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
+    ExpectSevenBitCharactersAsTheLocaleConvertsThem();
+    REQUIRE_UTF8(locale);
+    ExpectSevenBitCharactersAsTheLocaleConvertsThem();
 }
 
 } // namespace
