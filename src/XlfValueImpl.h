@@ -354,82 +354,72 @@ private:
         return Layout::Coerce(result, source, wanted);
     }
 
-    // Scalar conversions: read the value directly when it holds the wanted kind; otherwise have
-    // Excel coerce it into a record of our own and convert that. A coercion that does not give
-    // the wanted kind fails, so the conversion never goes round again.
-    template <typename ReadDirectly, typename ReadCoerced>
-    static int Convert(const Record* record, DWORD wanted, ReadDirectly readDirectly,
-                       ReadCoerced readCoerced) {
+    // Scalar conversions: read(record, out) reads the value directly when it holds the wanted
+    // kind; otherwise Excel coerces it into a record of our own, which is read the same way and
+    // given back. A coercion that does not give the wanted kind fails, so the conversion never
+    // goes round again.
+    template <typename Out, typename Read>
+    static int ScalarOf(const Record* record, DWORD wanted, Out& out, Read read) {
         if (record == nullptr)
             return xlretInvXloper;
-        if (readDirectly(*record))
+        if (read(*record, out))
             return xlretSuccess;
         LocalResult coerced;
         int code =
             CoerceRecord(const_cast<Record*>(record), static_cast<WORD>(wanted), &coerced.record);
         if (code == xlretSuccess)
-            code = (coerced.record.xltype & wanted) ? readCoerced(&coerced.record) : xlretFailed;
+            code = (coerced.record.xltype & wanted) ? ScalarOf(&coerced.record, wanted, out, read)
+                                                    : xlretFailed;
         return code;
     }
 
     static int DoubleOf(const Record* record, double& out) {
-        return Convert(
-            record, xltypeNum, [&out](const Record& value) { return Ops::ReadDouble(value, out); },
-            [&out](const Record* coerced) { return DoubleOf(coerced, out); });
-    }
-
-    static int ShortOf(const Record* record, short& out) {
-        int code = xlretSuccess;
-        const int converted = Convert(
-            record, xltypeNum,
-            [&out, &code](const Record& value) { return Ops::ReadShort(value, out, code); },
-            [&out](const Record* coerced) { return ShortOf(coerced, out); });
-        return converted != xlretSuccess ? converted : code;
+        return ScalarOf(record, xltypeNum, out, Ops::ReadDouble);
     }
 
     static int BoolOf(const Record* record, bool& out) {
-        return Convert(
-            record, xltypeBool, [&out](const Record& value) { return Ops::ReadBool(value, out); },
-            [&out](const Record* coerced) { return BoolOf(coerced, out); });
+        return ScalarOf(record, xltypeBool, out, Ops::ReadBool);
     }
 
-    static int StringOf(const Record* record, char*& out) {
-        return Convert(
-            record, xltypeStr,
-            [&out](const Record& value) {
-                if ((value.xltype & xltypeStr) == 0)
-                    return false;
-                out = Text::AsNarrow(Memory(), value.val.str);
-                return true;
-            },
-            [&out](const Record* coerced) { return StringOf(coerced, out); });
+    static int ErrorOf(const Record* record, WORD& out) {
+        return ScalarOf(record, xltypeErr, out, Ops::ReadError);
     }
 
-    static int WideStringOf(const Record* record, std::wstring& out) {
-        return Convert(
-            record, xltypeStr,
-            [&out](const Record& value) {
-                if ((value.xltype & xltypeStr) == 0)
-                    return false;
-                out = Text::AsWide(value.val.str);
-                return true;
-            },
-            [&out](const Record* coerced) { return WideStringOf(coerced, out); });
+    // A number out of the range of short, and a reference without an area, are read but fail.
+    static int ShortOf(const Record* record, short& out) {
+        int code = xlretSuccess;
+        const int converted =
+            ScalarOf(record, xltypeNum, out, [&code](const Record& value, short& to) {
+                return Ops::ReadShort(value, to, code);
+            });
+        return converted != xlretSuccess ? converted : code;
     }
 
     static int RefOf(const Record* record, XlfRange& out) {
         int code = xlretSuccess;
-        const int converted = Convert(
-            record, xltypeRef,
-            [&out, &code](const Record& value) { return Ops::ReadRef(value, out, code); },
-            [&out](const Record* coerced) { return RefOf(coerced, out); });
+        const int converted =
+            ScalarOf(record, xltypeRef, out, [&code](const Record& value, XlfRange& to) {
+                return Ops::ReadRef(value, to, code);
+            });
         return converted != xlretSuccess ? converted : code;
     }
 
-    static int ErrorOf(const Record* record, WORD& out) {
-        return Convert(
-            record, xltypeErr, [&out](const Record& value) { return Ops::ReadError(value, out); },
-            [&out](const Record* coerced) { return ErrorOf(coerced, out); });
+    static int StringOf(const Record* record, char*& out) {
+        return ScalarOf(record, xltypeStr, out, [](const Record& value, char*& to) {
+            if ((value.xltype & xltypeStr) == 0)
+                return false;
+            to = Text::AsNarrow(Memory(), value.val.str);
+            return true;
+        });
+    }
+
+    static int WideStringOf(const Record* record, std::wstring& out) {
+        return ScalarOf(record, xltypeStr, out, [](const Record& value, std::wstring& to) {
+            if ((value.xltype & xltypeStr) == 0)
+                return false;
+            to = Text::AsWide(value.val.str);
+            return true;
+        });
     }
 
     // One cell of a range: Excel gives its content, which becomes the cell of its kind.
