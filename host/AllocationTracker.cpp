@@ -12,16 +12,18 @@ void AllocationTracker::Track(const void* address, ResultMemory memory) {
     live_[address] = std::move(memory);
 }
 
-void AllocationTracker::Release(DWORD type, const void* address) {
+bool AllocationTracker::Release(DWORD type, const void* address) {
     const auto found = live_.find(address);
     if (found != live_.end()) {
+        found->second.Poison();
         live_.erase(found);
         released_.insert(address);
-        return;
+        return true;
     }
     const bool again = released_.count(address) != 0;
     problems_.push_back(FreeProblem{
         again ? FreeProblem::Kind::DoubleFree : FreeProblem::Kind::UnknownFree, type, address});
+    return false;
 }
 
 void AllocationTracker::NoteInvalid(DWORD type) {

@@ -31,8 +31,8 @@ class AllocationTracker {
 public:
     // Memory reachable from a handed-out record through address, its contents pointer.
     void Track(const void* address, ResultMemory memory);
-    // Releases the memory behind address, or notes why it cannot.
-    void Release(DWORD type, const void* address);
+    // Releases the memory behind address (true), or notes why it cannot.
+    bool Release(DWORD type, const void* address);
     void NoteInvalid(DWORD type);
 
     std::size_t Outstanding() const { return live_.size(); }

@@ -277,15 +277,20 @@ int ExcelStandIn::Respond(int xlfn, Record* result, int count, Record** args, bo
     return code;
 }
 
-// Records that carry contents give them back; plain values have nothing to give back.
+// Records that carry contents give them back; plain values have nothing to give back. As Excel
+// does, the record's pointer to its contents is set to null; the contents are overwritten before
+// they go, so that a value read after its free shows also where no sanitizer watches the heap.
+// A free the stand-in reports (of memory it never gave out or gave back already) leaves the
+// record as it was.
 template <typename Record> int ExcelStandIn::Free(int count, Record** args) {
     for (int i = 0; i < count; ++i) {
-        const Record& record = *args[i];
+        Record& record = *args[i];
         const DWORD type = RecordCodec<Record>::ValueType(record);
         if (!IsValueType(type)) {
             allocations_.NoteInvalid(record.xltype);
-        } else if (RecordCodec<Record>::Contents(record) != nullptr) {
-            allocations_.Release(type, RecordCodec<Record>::Contents(record));
+        } else if (RecordCodec<Record>::Contents(record) != nullptr &&
+                   allocations_.Release(type, RecordCodec<Record>::Contents(record))) {
+            RecordCodec<Record>::ClearContents(record);
         }
     }
     return xlretSuccess;

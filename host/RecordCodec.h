@@ -91,6 +91,23 @@ public:
         }
     }
 
+    // What xlFree leaves: the pointer to the contents null, the type word as it was.
+    static void ClearContents(Record& record) {
+        switch (ValueType(record)) {
+        case xltypeStr:
+            record.val.str = nullptr;
+            break;
+        case xltypeMulti:
+            record.val.array.lparray = nullptr;
+            break;
+        case xltypeRef:
+            record.val.mref.lpmref = nullptr;
+            break;
+        default:
+            break;
+        }
+    }
+
     static bool HasContents(DWORD valueType) {
         return valueType == xltypeStr || valueType == xltypeMulti || valueType == xltypeRef;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -20,12 +21,25 @@ public:
 
     bool Empty() const { return parts_.empty(); }
 
+    // Overwrites every byte with Filler, as the memory is given back.
+    void Poison() {
+        for (const auto& part : parts_) {
+            part->Poison();
+        }
+    }
+
+    static constexpr unsigned char Filler = 0xDD;
+
 private:
     struct PartBase {
         virtual ~PartBase() = default;
+        virtual void Poison() = 0;
     };
     template <typename T> struct Part : PartBase {
         explicit Part(std::size_t count) : items(count) {}
+        void Poison() override {
+            std::memset(static_cast<void*>(items.data()), Filler, items.size() * sizeof(T));
+        }
         std::vector<T> items;
     };
 

@@ -11,6 +11,8 @@
 
 namespace {
 
+using vornix::XlfLog;
+
 std::streambuf* previousBuffer = nullptr;
 
 // Diagnostics go to the debugger while the add-in is open. Should the library be unloaded without
@@ -26,10 +28,6 @@ struct DebuggerBuffer {
 constexpr DWORD ModulePathSize = 260;
 constexpr DWORD FirstPathBufferSize = 4096;
 
-std::ostream& Log(int line) {
-    return vornix::XlfLog::At("XlOpenClose", line);
-}
-
 // The value of "Path"; a variable that does not exist or is empty reads as "". False when the
 // value cannot be read.
 bool ReadPath(std::string& value) {
@@ -41,7 +39,8 @@ bool ReadPath(std::string& value) {
         const DWORD needed = length;
         length = GetEnvironmentVariableA("Path", buffer.data(), needed);
         if (length == 0 || length >= needed) {
-            Log(74) << " Could not get PATH Environment Variable" << std::endl;
+            XlfLog::At(XlfLog::OpenPathUnreadable)
+                << " Could not get PATH Environment Variable" << std::endl;
             return false;
         }
     }
@@ -60,10 +59,11 @@ bool AppendDirectoryToPath(const std::string& moduleFile) {
         separator == std::string::npos ? moduleFile : moduleFile.substr(0, separator);
     const std::string value = path.empty() ? directory : path + ";" + directory;
     if (!SetEnvironmentVariableA("Path", value.c_str())) {
-        Log(96) << " SetEnvironmentVariable failed to set PATH" << std::endl;
+        XlfLog::At(XlfLog::OpenPathNotSet)
+            << " SetEnvironmentVariable failed to set PATH" << std::endl;
         return false;
     }
-    Log(101) << " PATH set successfully " << std::endl;
+    XlfLog::At(XlfLog::OpenPathSet) << " PATH set successfully " << std::endl;
     return true;
 }
 
@@ -71,7 +71,7 @@ bool AppendDirectoryToPath(const std::string& moduleFile) {
 bool FindOwnModule(HMODULE& module) {
     MEMORY_BASIC_INFORMATION region{};
     if (VirtualQuery(&debugger, &region, sizeof(region)) == 0) {
-        Log(83) << " Could not attain path of DLL" << std::endl;
+        XlfLog::At(XlfLog::OpenModuleUnknown) << " Could not attain path of DLL" << std::endl;
         return false;
     }
     module = static_cast<HMODULE>(region.AllocationBase);
@@ -86,7 +86,7 @@ std::string ModuleFileName(HMODULE module) {
 
 int Open() {
     previousBuffer = std::cerr.rdbuf(&debugger.buffer);
-    Log(56) << "std::cerr redirected to MSVC debugger" << std::endl;
+    XlfLog::At(XlfLog::OpenRedirected) << "std::cerr redirected to MSVC debugger" << std::endl;
     bool success = false;
     HMODULE module = nullptr;
     if (FindOwnModule(module)) {
@@ -95,7 +95,8 @@ int Open() {
         success = AppendDirectoryToPath(moduleFile);
     }
     if (!success)
-        Log(106) << " Warning: Unable to initialise PATH to directory of library " << std::endl;
+        XlfLog::At(XlfLog::OpenPathWarning)
+            << " Warning: Unable to initialise PATH to directory of library " << std::endl;
     vornix::XlfExcel::Instance().StatusBarMessage("Registering library...");
     vornix::RegistrationRegistry::Instance().RegisterAll();
     vornix::XlfExcel::Instance().StatusBarMessage(nullptr);
@@ -114,7 +115,7 @@ XLF_EXPORT int WINAPI xlAutoOpen() {
 
 XLF_EXPORT int WINAPI xlAutoClose() {
     try {
-        Log(125) << "Releasing ressources" << std::endl;
+        XlfLog::At(XlfLog::CloseReleasing) << "Releasing ressources" << std::endl;
     } catch (...) {
         // Closing goes on without its log line.
     }

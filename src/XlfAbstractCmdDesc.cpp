@@ -22,14 +22,14 @@ std::string XlfAbstractCmdDesc::ModuleName() {
 void XlfAbstractCmdDesc::Register() const {
     const int code = DoRegister(ModuleName());
     if (code != 0)
-        XlfLog::At("XlfAbstractCmdDesc", 62)
+        XlfLog::At(XlfLog::RegisterFailed)
             << "Error " << code << " while registering " << alias_ << std::endl;
 }
 
 void XlfAbstractCmdDesc::Unregister() const {
     const int code = DoUnregister(ModuleName());
     if (code != 0)
-        XlfLog::At("XlfAbstractCmdDesc", 78)
+        XlfLog::At(XlfLog::UnregisterFailed)
             << "Error " << code << " while registering " << alias_ << std::endl;
 }
 

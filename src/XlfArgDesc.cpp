@@ -33,7 +33,7 @@ void XlfArgDesc::SetComment(const std::string& comment) {
 
 void XlfArgDesc::CheckNameLength() const {
     if (name_.size() > MaxWizardNameLength)
-        XlfLog::At("XlfArgDesc", 37)
+        XlfLog::At(XlfLog::ArgumentNameLong)
             << "Argument name \"" << name_ << "\" may be too long to fit the in the function wizard"
             << std::endl;
 }

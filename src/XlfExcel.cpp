@@ -256,7 +256,7 @@ int XlfExcel::FreeExcelMemory(LPXLOPER12 record) {
 std::string XlfExcel::GetName() const {
     XlfOper name;
     if (Call(xlGetName, name.AsValuePointer(), 0) != xlretSuccess) {
-        XlfLog::At("XlfExcel", 181) << "Could not get DLL name" << std::endl;
+        XlfLog::At(XlfLog::NameUnknown) << "Could not get DLL name" << std::endl;
         return std::string();
     }
     return name.AsString();

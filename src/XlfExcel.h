@@ -61,6 +61,8 @@ public:
     // finished == false: reset, keeping the newest buffer; true: release everything.
     void FreeMemory(bool finished = false) { memory_.Release(finished); }
     const XlfTemporaryMemory& Memory() const { return memory_; }
+    // The memory values are built in, for the value operations to carve their records from.
+    XlfTemporaryMemory& Memory() { return memory_; }
 
 private:
     struct LibraryHolder {

@@ -19,7 +19,7 @@ void ReportUnlocked() {
     if (reported.exchange(true))
         return;
     try {
-        XlfLog::At("XlfMutexLock", 28)
+        XlfLog::At(XlfLog::MutexUnavailable)
             << "Could not open the mutex vornix_mutex (error " << error
             << "); temporary memory is used without the lock" << std::endl;
     } catch (...) {

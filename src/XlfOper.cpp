@@ -2,7 +2,6 @@
 
 #include "ReturnCode.h"
 #include "XlfConversion.h"
-#include "XlfExcelOwnership.h"
 #include "XlfOperImpl.h"
 
 namespace vornix {
@@ -10,7 +9,6 @@ namespace vornix {
 namespace {
 
 const char* const InvalidCountText = "invalid number of arguments";
-using Conversion = XlfConversion<XlfOper>;
 
 } // namespace
 
@@ -18,11 +16,11 @@ const XlfOperImpl& XlfOper::Impl() {
     return XlfOperImpl::Current();
 }
 
-XlfOper::XlfOper() : record_(nullptr) {
+XlfOper::XlfOper() {
     Impl().Allocate(*this);
 }
 
-XlfOper::XlfOper(LPXLFOPER record) : record_(record) {}
+XlfOper::XlfOper(LPXLFOPER record) : XlfValueShell(XlfRecordHandle(record, false)) {}
 
 XlfOper::XlfOper(double value) : XlfOper() {
     Impl().SetNumber(*this, value);
@@ -56,34 +54,6 @@ XlfOper::XlfOper(const CellMatrix& cells) : XlfOper() {
     Impl().SetCellMatrix(*this, cells);
 }
 
-XlfOper::XlfOper(const XlfOper& other) : record_(nullptr) {
-    Impl().Assign(*this, other);
-}
-
-// Contents Excel allocated for the target go back before it takes the new value; wrappers
-// already sharing one record have nothing to change.
-XlfOper& XlfOper::operator=(const XlfOper& other) {
-    if (this == &other || record_ == other.record_)
-        return *this;
-    Impl().FreeIfExcelOwned(*this);
-    Impl().Assign(*this, other);
-    return *this;
-}
-
-XlfOper::XlfOper(XlfOper&& other) noexcept : record_(other.record_) {
-    other.record_ = nullptr;
-}
-
-XlfOper& XlfOper::operator=(XlfOper&& other) {
-    if (this == &other)
-        return *this;
-    if (record_ != other.record_)
-        Impl().FreeIfExcelOwned(*this);
-    record_ = other.record_;
-    other.record_ = nullptr;
-    return *this;
-}
-
 XlfOper::~XlfOper() {
     // Only a record a call to Excel filled has anything to free, and such a record implies an
     // implementation.
@@ -102,140 +72,12 @@ XlfOper XlfOper::Error(WORD code) {
     return value;
 }
 
-double XlfOper::AsDouble(int* err) const {
-    return Conversion::Run(
-        0.0, [this](double& out) { return Impl().AsDouble(*this, out); }, err, nullptr);
-}
-
-double XlfOper::AsDouble(const std::string& name, int* err) const {
-    const auto context = [&]() -> std::string { return "Conversion to double " + name; };
-    return Conversion::Run(
-        0.0, [this](double& out) { return Impl().AsDouble(*this, out); }, err, context);
-}
-
-std::vector<double> XlfOper::AsDoubleVector(int order, int* err) const {
-    return Conversion::Run(
-        std::vector<double>(),
-        [this, order](std::vector<double>& out) {
-            return Impl().AsDoubleVector(*this, out, order);
-        },
-        err, nullptr);
-}
-
-std::vector<double> XlfOper::AsDoubleVector(const std::string& name, int order, int* err) const {
-    const auto context = [&]() -> std::string { return name + " conversion to double vector"; };
-    return Conversion::Run(
-        std::vector<double>(),
-        [this, order](std::vector<double>& out) {
-            return Impl().AsDoubleVector(*this, out, order);
-        },
-        err, context);
-}
-
-std::vector<double> XlfOper::AsArray(int order, int* err) const {
-    const std::vector<double> values = AsDoubleVector(order, err);
-    return std::vector<double>(values.begin(), values.end());
-}
-
-std::vector<double> XlfOper::AsArray(const std::string& name, int order, int* err) const {
-    const std::vector<double> values = AsDoubleVector(name, order, err);
-    return std::vector<double>(values.begin(), values.end());
-}
-
-short XlfOper::AsShort(int* err) const {
-    return Conversion::Run(
-        short{0}, [this](short& out) { return Impl().AsShort(*this, out); }, err, nullptr);
-}
-
-short XlfOper::AsShort(const std::string& name, int* err) const {
-    const auto context = [&]() -> std::string { return name + " conversion to short failed"; };
-    return Conversion::Run(
-        short{0}, [this](short& out) { return Impl().AsShort(*this, out); }, err, context);
-}
-
-bool XlfOper::AsBool(int* err) const {
-    return Conversion::Run(
-        false, [this](bool& out) { return Impl().AsBool(*this, out); }, err, nullptr);
-}
-
-bool XlfOper::AsBool(const std::string& name, int* err) const {
-    const auto context = [&]() -> std::string { return name + " conversion to bool failed"; };
-    return Conversion::Run(
-        false, [this](bool& out) { return Impl().AsBool(*this, out); }, err, context);
-}
-
-DoubleMatrix XlfOper::AsMatrix(int* err) const {
-    const auto context = [&]() -> std::string { return " conversion to matrix failed"; };
-    return Conversion::Run(
-        DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return Impl().AsMatrix(*this, out); }, err,
-        context);
-}
-
-DoubleMatrix XlfOper::AsMatrix(const std::string& name, int* err) const {
-    const auto context = [&]() -> std::string { return name + " conversion to matrix failed"; };
-    return Conversion::Run(
-        DoubleMatrix(0, 0), [this](DoubleMatrix& out) { return Impl().AsMatrix(*this, out); }, err,
-        context);
-}
-
-CellMatrix XlfOper::AsCellMatrix(int* err) const {
-    const auto context = [&]() -> std::string { return " conversion to cell matrix failed"; };
-    return Conversion::Run(
-        CellMatrix(1, 1), [this](CellMatrix& out) { return Impl().AsCellMatrix(*this, out); }, err,
-        context);
-}
-
-CellMatrix XlfOper::AsCellMatrix(const std::string& name, int* err) const {
-    const auto context = [&]() -> std::string {
-        return name + " conversion to cell matrix failed";
-    };
-    return Conversion::Run(
-        CellMatrix(1, 1), [this](CellMatrix& out) { return Impl().AsCellMatrix(*this, out); }, err,
-        context);
-}
-
-char* XlfOper::AsString(int* err) const {
-    return Conversion::Run(
-        static_cast<char*>(nullptr), [this](char*& out) { return Impl().AsString(*this, out); },
-        err, nullptr);
-}
-
-char* XlfOper::AsString(const std::string& name, int* err) const {
-    const auto context = [&]() -> std::string { return name + " conversion to char* failed"; };
-    return Conversion::Run(
-        static_cast<char*>(nullptr), [this](char*& out) { return Impl().AsString(*this, out); },
-        err, context);
-}
-
 std::wstring XlfOper::AsWideString(int* err) const {
-    return Conversion::Run(
+    return XlfConversion<XlfOper>::Run(
         std::wstring(), [this](std::wstring& out) { return Impl().AsWideString(*this, out); }, err,
         nullptr);
 }
 
-XlfRange XlfOper::AsRef(int* err) const {
-    return Conversion::Run(
-        XlfRange(), [this](XlfRange& out) { return Impl().AsRef(*this, out); }, err, nullptr);
-}
-
-XlfOper& XlfOper::Set(const DoubleMatrix& matrix) {
-    if (matrix.RowCount() == 0 || matrix.ColumnCount() == 0)
-        return *this;
-    return Impl().SetCellMatrix(*this, CellMatrix(matrix));
-}
-
-XlfOper& XlfOper::Set(const std::vector<double>& values) {
-    if (values.empty())
-        return *this;
-    return Impl().SetCellMatrix(*this, CellMatrix(values));
-}
-
-DWORD XlfOper::GetType() const {
-    return Impl().GetType(*this);
-}
-bool XlfOper::IsExcelOwned() const {
-    return XlfExcelOwnership::IsNoted(record_);
-}
 std::string XlfOper::TypeName() const {
     return vornix::TypeName(GetType());
 }
@@ -268,12 +110,6 @@ bool XlfOper::IsBool() const {
 }
 bool XlfOper::IsInt() const {
     return Impl().IsInt(*this);
-}
-int XlfOper::Rows() const {
-    return Impl().Rows(*this);
-}
-int XlfOper::Columns() const {
-    return Impl().Columns(*this);
 }
 
 XlfOper XlfOper::operator()(int row, int column) const {

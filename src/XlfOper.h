@@ -5,6 +5,7 @@
 #include "DoubleVectorOrder.h"
 #include "ExcelApi.h"
 #include "XlfRange.h"
+#include "XlfValueShell.h"
 
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 namespace vornix {
 
 class XlfOperImpl;
+template <typename Wrapper, typename Layout, typename Interface> class XlfValueImpl;
 
 // The library's handle for an Excel value, whatever the Excel version: one pointer to a value
 // record. Every operation is forwarded to the current implementation (Excel 4 or Excel 12),
@@ -21,9 +23,10 @@ class XlfOperImpl;
 // XlfOper is gone, until the next worksheet call resets that memory; this is how a function's
 // result outlives the function. Copies share the record, except that a copy of a value whose
 // contents Excel allocated (a call's result) gets a record and contents of its own in temporary
-// memory: Excel's contents go back to Excel exactly once, when the value that received them is
-// destroyed or assigned another value.
-class XlfOper {
+// memory. Excel's contents go back to Excel exactly once, by the value that made the record Excel
+// filled (or the value it was moved into), when it is destroyed or assigned another value; a
+// value made from a record pointer never gives them back.
+class XlfOper : public XlfValueShell<XlfOper> {
 public:
     XlfOper();
     // Wraps an existing record (an argument from Excel, an array element) without copying it.
@@ -37,51 +40,19 @@ public:
     XlfOper(const std::string& text);
     XlfOper(const std::wstring& text);
     XlfOper(const CellMatrix& cells);
-    XlfOper(const XlfOper& other);
-    XlfOper& operator=(const XlfOper& other);
-    // Moving hands the record on, with Excel's contents if it holds them; the moved-from value
-    // holds no record.
-    XlfOper(XlfOper&& other) noexcept;
-    XlfOper& operator=(XlfOper&& other);
+    // Copying and moving as XlfValueShell does them. Moving hands the record on, with Excel's
+    // contents if it holds them; the moved-from value holds no record.
+    XlfOper(const XlfOper& other) = default;
+    XlfOper& operator=(const XlfOper& other) = default;
+    XlfOper(XlfOper&& other) noexcept = default;
+    XlfOper& operator=(XlfOper&& other) = default;
     ~XlfOper();
 
     // A new error value (an xlerr code, e.g. 15 for #VALUE!).
     static XlfOper Error(WORD code);
 
-    // Conversions. With an int* the Excel return code is stored there and nothing is thrown;
-    // without one a failure throws (see ThrowOnError). The named forms put the caller's name for
-    // the value into the message.
-    double AsDouble(int* err = nullptr) const;
-    double AsDouble(const std::string& name, int* err = nullptr) const;
-    std::vector<double> AsDoubleVector(int order = OneDimensional, int* err = nullptr) const;
-    std::vector<double> AsDoubleVector(const std::string& name, int order = OneDimensional,
-                                       int* err = nullptr) const;
-    std::vector<double> AsArray(int order = OneDimensional, int* err = nullptr) const;
-    std::vector<double> AsArray(const std::string& name, int order = OneDimensional,
-                                int* err = nullptr) const;
-    short AsShort(int* err = nullptr) const;
-    short AsShort(const std::string& name, int* err = nullptr) const;
-    bool AsBool(int* err = nullptr) const;
-    bool AsBool(const std::string& name, int* err = nullptr) const;
-    DoubleMatrix AsMatrix(int* err = nullptr) const;
-    DoubleMatrix AsMatrix(const std::string& name, int* err = nullptr) const;
-    CellMatrix AsCellMatrix(int* err = nullptr) const;
-    CellMatrix AsCellMatrix(const std::string& name, int* err = nullptr) const;
-    // NUL-terminated, in temporary memory.
-    char* AsString(int* err = nullptr) const;
-    char* AsString(const std::string& name, int* err = nullptr) const;
     std::wstring AsWideString(int* err = nullptr) const;
-    XlfRange AsRef(int* err = nullptr) const;
 
-    // Numbers as an array: a matrix keeps its shape, a vector becomes a column. Empty input
-    // leaves the value as it was.
-    XlfOper& Set(const DoubleMatrix& matrix);
-    XlfOper& Set(const std::vector<double>& values);
-
-    // Excel's type word; 0 for a null record.
-    DWORD GetType() const;
-    // Whether the value holds contents Excel allocated, which this wrapper gives back.
-    bool IsExcelOwned() const;
     std::string TypeName() const;
     bool IsMissing() const;
     bool IsError() const;
@@ -93,8 +64,6 @@ public:
     bool IsNil() const;
     bool IsBool() const;
     bool IsInt() const;
-    int Rows() const;
-    int Columns() const;
     // A view of one array element (no copy).
     XlfOper operator()(int row, int column) const;
     XlfOper& SetElement(int row, int column, const XlfOper& value);
@@ -111,10 +80,10 @@ public:
 
 private:
     friend class XlfOperImpl;
+    friend class XlfValueShell<XlfOper>;
+    template <typename Wrapper, typename Layout, typename Interface> friend class XlfValueImpl;
 
     static const XlfOperImpl& Impl();
-
-    LPXLFOPER record_;
 };
 
 } // namespace vornix

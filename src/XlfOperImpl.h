@@ -73,10 +73,6 @@ protected:
     ~XlfOperImpl();
     XlfOperImpl(const XlfOperImpl&) = delete;
     XlfOperImpl& operator=(const XlfOperImpl&) = delete;
-
-    // The record an XlfOper points at, for the implementations.
-    static LPXLFOPER& RecordOf(XlfOper& oper) { return oper.record_; }
-    static LPXLFOPER RecordOf(const XlfOper& oper) { return oper.record_; }
 };
 
 } // namespace vornix

@@ -4,10 +4,10 @@
 #include "DoubleMatrix.h"
 #include "DoubleVectorOrder.h"
 #include "XlfCountedString.h"
-#include "XlfExcel.h"
 #include "XlfException.h"
 #include "XlfRange.h"
 #include "XlfRecordTraits.h"
+#include "XlfTemporaryMemory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,8 +23,8 @@ namespace vornix {
 
 // What the value wrappers do to Excel records of either layout, on the records themselves.
 // Where an algorithm needs a value converted the way its wrapper converts values (coercing
-// through Excel), it takes that conversion as an argument, so that XlfOper and XlfOper4 share
-// the algorithms while each keeps its own way to Excel.
+// through Excel), it takes that conversion as an argument. Whatever a record gets is carved from
+// the temporary memory handed in.
 template <typename Record> class XlfRecordOps {
 public:
     using Traits = XlfRecordTraits<Record>;
@@ -45,26 +45,26 @@ public:
     // --- Memory -----------------------------------------------------------------------------
 
     // A block of temporary memory, or null when none can be had.
-    static void* TryGetMemory(std::size_t size) {
-        if (size > std::numeric_limits<unsigned>::max())
+    static void* TryGetMemory(XlfTemporaryMemory& memory, std::size_t size) {
+        if (size > std::numeric_limits<std::uint32_t>::max())
             return nullptr;
         try {
-            return XlfExcel::Instance().GetMemory(static_cast<unsigned>(size));
+            return memory.Get(static_cast<std::uint32_t>(size));
         } catch (const std::bad_alloc&) {
             return nullptr;
         }
     }
 
     // A block of temporary memory that must be had: std::bad_alloc otherwise.
-    static void* GetMemory(std::size_t size) {
-        if (size > std::numeric_limits<unsigned>::max())
+    static void* GetMemory(XlfTemporaryMemory& memory, std::size_t size) {
+        if (size > std::numeric_limits<std::uint32_t>::max())
             throw std::bad_alloc();
-        return XlfExcel::Instance().GetMemory(static_cast<unsigned>(size));
+        return memory.Get(static_cast<std::uint32_t>(size));
     }
 
     // A fresh Nil record from temporary memory, or null.
-    static Record* NewRecord() {
-        auto* record = static_cast<Record*>(TryGetMemory(sizeof(Record)));
+    static Record* NewRecord(XlfTemporaryMemory& memory) {
+        auto* record = static_cast<Record*>(TryGetMemory(memory, sizeof(Record)));
         if (record != nullptr)
             MakeNil(*record);
         return record;
@@ -74,9 +74,10 @@ public:
     // temporary memory; fill(units) writes the units and returns the length to count. False
     // when temporary memory gives no block.
     template <typename Fill>
-    static bool SetText(Record& record, std::size_t length, std::size_t extra, Fill fill) {
-        auto* counted =
-            static_cast<Unit*>(TryGetMemory(XlfCountedString::BlockSize<Unit>(length, extra)));
+    static bool SetText(XlfTemporaryMemory& memory, Record& record, std::size_t length,
+                        std::size_t extra, Fill fill) {
+        auto* counted = static_cast<Unit*>(
+            TryGetMemory(memory, XlfCountedString::BlockSize<Unit>(length, extra)));
         if (counted == nullptr)
             return false;
         XlfCountedString::SetLength(counted, fill(XlfCountedString::Text(counted)));
@@ -85,19 +86,19 @@ public:
         return true;
     }
 
-    static Unit* CopyCountedString(const Unit* counted) {
+    static Unit* CopyCountedString(XlfTemporaryMemory& memory, const Unit* counted) {
         const std::size_t size = XlfCountedString::StoredSize(counted);
-        auto* copy = static_cast<Unit*>(GetMemory(size));
+        auto* copy = static_cast<Unit*>(GetMemory(memory, size));
         std::memcpy(copy, counted, size);
         return copy;
     }
 
     // A copy of the record in temporary memory whose text, array elements and reference block are
     // copies too, so that it stays valid after the original's contents went back to Excel.
-    static Record* CopyRecord(const Record& source) {
-        auto* copy = static_cast<Record*>(GetMemory(sizeof(Record)));
+    static Record* CopyRecord(XlfTemporaryMemory& memory, const Record& source) {
+        auto* copy = static_cast<Record*>(GetMemory(memory, sizeof(Record)));
         *copy = source;
-        CopyContents(*copy);
+        CopyContents(memory, *copy);
         return copy;
     }
 
@@ -135,11 +136,12 @@ public:
     }
 
     // rows x columns Nil elements in temporary memory.
-    static Record* NewElements(std::int64_t rows, std::int64_t columns) {
+    static Record* NewElements(XlfTemporaryMemory& memory, std::int64_t rows,
+                               std::int64_t columns) {
         const auto count = static_cast<std::uint64_t>(rows) * static_cast<std::uint64_t>(columns);
         if (count > std::numeric_limits<std::size_t>::max() / sizeof(Record))
             throw std::bad_alloc();
-        auto* elements = static_cast<Record*>(GetMemory(count * sizeof(Record)));
+        auto* elements = static_cast<Record*>(GetMemory(memory, count * sizeof(Record)));
         for (std::uint64_t i = 0; i < count; ++i)
             MakeNil(elements[i]);
         return elements;
@@ -153,19 +155,21 @@ public:
         SetType(record, xltypeMulti);
     }
 
-    static void SetMulti(Record& record, std::int64_t rows, std::int64_t columns) {
+    static void SetMulti(XlfTemporaryMemory& memory, Record& record, std::int64_t rows,
+                         std::int64_t columns) {
         RequireArraySize(rows, columns);
-        SetArray(record, NewElements(rows, columns), rows, columns);
+        SetArray(record, NewElements(memory, rows, columns), rows, columns);
     }
 
     // An array of the cells' shape, columns beyond the 255th dropped; toRecord gives the record
     // of each cell.
     template <typename CellToRecord>
-    static void SetCellMatrix(Record& record, const CellMatrix& cells, CellToRecord toRecord) {
+    static void SetCellMatrix(XlfTemporaryMemory& memory, Record& record, const CellMatrix& cells,
+                              CellToRecord toRecord) {
         const std::int64_t rows = cells.RowCount();
         const std::int64_t columns = std::min<std::int64_t>(cells.ColumnCount(), 255);
         RequireArraySize(rows, columns);
-        Record* elements = NewElements(rows, columns);
+        Record* elements = NewElements(memory, rows, columns);
         for (std::int64_t i = 0; i < rows; ++i)
             for (std::int64_t j = 0; j < columns; ++j)
                 elements[i * columns + j] = toRecord(cells(i, j));
@@ -174,14 +178,14 @@ public:
 
     // Copies a number, a text (into a block of its own), a boolean, an error or an integer into
     // an array element; any other kind is refused and leaves the element as it was.
-    static void SetElement(Record& element, const Record* value) {
+    static void SetElement(XlfTemporaryMemory& memory, Record& element, const Record* value) {
         const DWORD type = TypeOf(value);
         switch (type) {
         case xltypeNum:
             element.val.num = value->val.num;
             break;
         case xltypeStr:
-            element.val.str = CopyCountedString(value->val.str);
+            element.val.str = CopyCountedString(memory, value->val.str);
             break;
         case xltypeBool:
         case xltypeErr:
@@ -196,25 +200,25 @@ public:
     }
 
     // Makes the record's contents copies of their own in temporary memory.
-    static void CopyContents(Record& record) {
+    static void CopyContents(XlfTemporaryMemory& memory, Record& record) {
         switch (TypeOf(&record)) {
         case xltypeStr:
             if (record.val.str != nullptr)
-                record.val.str = CopyCountedString(record.val.str);
+                record.val.str = CopyCountedString(memory, record.val.str);
             break;
         case xltypeMulti: {
             const std::int64_t count = Rows(record) * Columns(record);
-            Record* elements = NewElements(Rows(record), Columns(record));
+            Record* elements = NewElements(memory, Rows(record), Columns(record));
             for (std::int64_t i = 0; i < count; ++i) {
                 elements[i] = record.val.array.lparray[i];
-                CopyContents(elements[i]);
+                CopyContents(memory, elements[i]);
             }
             record.val.array.lparray = elements;
             break;
         }
         case xltypeRef:
             if (record.val.mref.lpmref != nullptr)
-                record.val.mref.lpmref = CopyReferenceBlock(*record.val.mref.lpmref);
+                record.val.mref.lpmref = CopyReferenceBlock(memory, *record.val.mref.lpmref);
             break;
         default:
             break;
@@ -235,21 +239,22 @@ public:
     }
 
     // A reference block with all of its areas.
-    static typename Traits::MultiRef* CopyReferenceBlock(const typename Traits::MultiRef& block) {
+    static typename Traits::MultiRef* CopyReferenceBlock(XlfTemporaryMemory& memory,
+                                                         const typename Traits::MultiRef& block) {
         using MultiRef = typename Traits::MultiRef;
         const std::size_t areas = std::max<std::size_t>(block.count, 1);
         const std::size_t size = offsetof(MultiRef, reftbl) + areas * sizeof(block.reftbl[0]);
-        auto* copy = static_cast<MultiRef*>(GetMemory(std::max(size, sizeof(MultiRef))));
+        auto* copy = static_cast<MultiRef*>(GetMemory(memory, std::max(size, sizeof(MultiRef))));
         std::memcpy(copy, &block,
                     offsetof(MultiRef, reftbl) + block.count * sizeof(block.reftbl[0]));
         return copy;
     }
 
     // A one-area reference; false when temporary memory gives no block for it.
-    static bool SetRef(Record& record, const XlfRange& range) {
+    static bool SetRef(XlfTemporaryMemory& memory, Record& record, const XlfRange& range) {
         RequireReferenceArea(range);
         using MultiRef = typename Traits::MultiRef;
-        auto* block = static_cast<MultiRef*>(TryGetMemory(sizeof(MultiRef)));
+        auto* block = static_cast<MultiRef*>(TryGetMemory(memory, sizeof(MultiRef)));
         if (block == nullptr)
             return false;
         block->count = 1;

@@ -154,8 +154,9 @@ TYPED_TEST(OwnershipTest, MovingHandsOwnershipOn) {
     EXPECT_STREQ(target.AsString(), "8");
 }
 
-// A value may outlive the add-in's close; giving its contents back then uses the entry points
-// already loaded and creates no gateway that nothing would delete.
+// A record may outlive the add-in's close; giving its contents back then uses the entry points
+// already loaded and creates no gateway that nothing would delete. A wrapper of the record's
+// pointer gives nothing back, also after the close: the record's holder does.
 TYPED_TEST(OwnershipTest, FreeingAfterCloseMakesNoGateway) {
     this->Excel().SetAddInName("C:\\x\\lib.xll");
     // A record of the add-in's own: temporary memory goes with the gateway.
@@ -165,6 +166,8 @@ TYPED_TEST(OwnershipTest, FreeingAfterCloseMakesNoGateway) {
     ASSERT_EQ(this->Gateway().Call(xlGetName, name->AsValuePointer(), 0), xlretSuccess);
     delete XlfExcel::Existing();
     delete name;
+    EXPECT_EQ(this->CallCount(xlFree), 0);
+    EXPECT_EQ(XlfExcel::FreeExcelMemory(&record), xlretSuccess);
     EXPECT_EQ(XlfExcel::Existing(), nullptr);
     EXPECT_EQ(this->CallCount(xlFree), 1);
     EXPECT_EQ(this->Excel().OutstandingAllocations(), 0u);
@@ -211,6 +214,89 @@ TEST(XlfOperImplLifetime, AnEndedImplementationIsNoLongerCurrent) {
     }
     EXPECT_EQ(vornix::XlfOperImpl::CurrentOrNull(), nullptr);
     EXPECT_THROW(vornix::XlfOperImpl::Current(), std::logic_error);
+}
+
+} // namespace
+
+namespace {
+
+// Excel's memory goes back only through the wrapper that made the record Excel filled: wrappers
+// of its pointer (a helper taking LPXLFOPER, an element, a moved or copied view) never give it
+// back, so the value stays readable until its maker goes.
+TYPED_TEST(OwnershipTest, WrappersOfTheRecordPointerGiveNothingBack) {
+    static_assert(sizeof(XlfOper) == sizeof(void*), "a value is one pointer");
+    const auto readThrough = [](LPXLFOPER record) { return XlfOper(record).AsDouble(); };
+    {
+        const XlfOper text = this->Coerced(XlfOper(2.5), xltypeStr);
+        {
+            XlfOper view(text.AsValuePointer());
+            EXPECT_FALSE(view.IsExcelOwned());
+            XlfOper moved(std::move(view));
+            EXPECT_FALSE(moved.IsExcelOwned());
+            XlfOper assigned(1.0);
+            assigned = std::move(moved); // taken as a copy is: contents of its own
+            EXPECT_FALSE(assigned.IsExcelOwned());
+            EXPECT_NE(assigned.AsValuePointer(), text.AsValuePointer());
+            EXPECT_STREQ(assigned.AsString(), "2.5");
+        }
+        EXPECT_EQ(readThrough(text.AsValuePointer()), 2.5);
+        EXPECT_EQ(this->CallCount(xlFree), 0);
+        EXPECT_TRUE(text.IsExcelOwned());
+        EXPECT_STREQ(text.AsString(), "2.5");
+    }
+    EXPECT_EQ(this->CallCount(xlFree), 1);
+    EXPECT_EQ(this->Excel().OutstandingAllocations(), 0u);
+}
+
+// The library's own conversions coerce into records of their own and give back what Excel put
+// there, once each.
+TYPED_TEST(OwnershipTest, ConversionsGiveBackWhatTheyCoerced) {
+    const XlfOper number(42.0);
+    EXPECT_STREQ(number.AsString(), "42");
+    EXPECT_EQ(this->ExcelText("7").AsDouble(), 7.0);
+    EXPECT_EQ(this->CallCount(xlCoerce), 2);
+    EXPECT_EQ(this->CallCount(xlFree), 1); // a number holds nothing of Excel's
+}
+
+// The source's value is taken before the target gives its own back: an element of an array
+// Excel filled, assigned to that array, is copied first.
+TYPED_TEST(OwnershipTest, AnElementAssignedToItsArrayIsCopiedFirst) {
+    XlfOper array = this->Coerced(this->ExcelText("abc"), xltypeMulti);
+    ASSERT_TRUE(array.IsExcelOwned());
+    array = array(0, 0);
+    EXPECT_EQ(this->CallCount(xlFree), 1);
+    EXPECT_FALSE(array.IsExcelOwned());
+    EXPECT_STREQ(array.AsString(), "abc");
+
+    XlfOper other = this->Coerced(this->ExcelText("de"), xltypeMulti);
+    const XlfOper element = other(0, 0);
+    other = element;
+    EXPECT_EQ(this->CallCount(xlFree), 2);
+    EXPECT_STREQ(other.AsString(), "de");
+    EXPECT_EQ(this->Excel().OutstandingAllocations(), 0u);
+}
+
+// A setter gives back what Excel put into the record before it overwrites it.
+TYPED_TEST(OwnershipTest, SettersGiveExcelsMemoryBackFirst) {
+    XlfOper value = this->Coerced(XlfOper(3.0), xltypeStr);
+    value.Set(std::vector<double>{1, 2});
+    EXPECT_EQ(this->CallCount(xlFree), 1);
+    EXPECT_EQ(this->Excel().OutstandingAllocations(), 0u);
+    EXPECT_FALSE(value.IsExcelOwned());
+    EXPECT_EQ(value.AsDoubleVector(), (std::vector<double>{1, 2}));
+
+    value = this->Coerced(this->ExcelText("x"), xltypeMulti);
+    value.Set(vornix::DoubleMatrix(1, 1));
+    EXPECT_EQ(this->CallCount(xlFree), 2);
+    EXPECT_EQ(this->Excel().OutstandingAllocations(), 0u);
+    EXPECT_EQ(value.AsMatrix()(0, 0), 0.0);
+
+    // Through a wrapper of the pointer too: nothing could reach Excel's memory afterwards.
+    const XlfOper owner = this->Coerced(XlfOper(4.0), xltypeStr);
+    XlfOper(owner.AsValuePointer()).Set(std::vector<double>{5});
+    EXPECT_EQ(this->CallCount(xlFree), 3);
+    EXPECT_EQ(owner.AsDouble(), 5.0);
+    EXPECT_EQ(this->Excel().OutstandingAllocations(), 0u);
 }
 
 } // namespace

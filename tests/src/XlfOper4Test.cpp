@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 using vornix::CellMatrix;
@@ -36,6 +38,14 @@ protected:
         value.AsXLOPER()->val.str = counted;
         value.AsXLOPER()->xltype = xltypeStr;
         return value;
+    }
+
+    // A fresh value Excel filled with the text of number, owned by it.
+    static XlfOper4 ExcelOwnedText(double number) {
+        XlfOper4 text;
+        EXPECT_EQ(XlfOper4::Coerce(XlfOper4(number), xltypeStr, text), xlretSuccess);
+        EXPECT_TRUE(text.IsExcelOwned());
+        return text;
     }
 
     // Every call of the function so far went through the Excel 4 entry.
@@ -169,6 +179,68 @@ TYPED_TEST(XlfOper4Test, ReferencesReadTheSheetCellByCell) {
     EXPECT_EQ(reference.AsDoubleVector(vornix::RowByRow), (std::vector<double>{1, 2, 3, 4}));
     EXPECT_EQ(reference.AsDoubleVector(vornix::ColumnByColumn), (std::vector<double>{1, 3, 2, 4}));
     EXPECT_TRUE(this->OnlyThroughExcel4(xlCoerce));
+}
+
+// The ownership rules of XlfOper: only the wrapper that made the record Excel filled, or the one
+// it was moved into, gives Excel's memory back.
+TYPED_TEST(XlfOper4Test, OnlyTheMakerOfTheRecordGivesExcelsMemoryBack) {
+    static_assert(sizeof(XlfOper4) == sizeof(void*), "a value is one pointer");
+    {
+        XlfOper4 text = this->ExcelOwnedText(2.5);
+        {
+            const XlfOper4 view(text.AsXLOPER());
+            EXPECT_FALSE(view.IsExcelOwned());
+            EXPECT_EQ(view.AsDouble(), 2.5);
+        }
+        EXPECT_EQ(this->CallCount(xlFree), 0);
+        XlfOper4 moved(std::move(text));
+        EXPECT_EQ(text.AsXLOPER(), nullptr);
+        EXPECT_TRUE(moved.IsExcelOwned());
+        XlfOper4 target(1.0);
+        target = std::move(moved);
+        EXPECT_TRUE(target.IsExcelOwned());
+        EXPECT_EQ(this->CallCount(xlFree), 0);
+        EXPECT_STREQ(target.AsString(), "2.5");
+        target = this->ExcelOwnedText(3.5); // the first text goes back
+        EXPECT_EQ(this->CallCount(xlFree), 1);
+        EXPECT_STREQ(target.AsString(), "3.5");
+    }
+    EXPECT_EQ(this->CallCount(xlFree), 2);
+    EXPECT_TRUE(this->OnlyThroughExcel4(xlFree));
+}
+
+TYPED_TEST(XlfOper4Test, AnElementAssignedToItsArrayIsCopiedFirst) {
+    XlfOper4 array;
+    ASSERT_EQ(XlfOper4::Coerce(this->ExcelText4("abc"), xltypeMulti, array), xlretSuccess);
+    ASSERT_TRUE(array.IsExcelOwned());
+    array = array.ElementAt(0, 0);
+    EXPECT_EQ(this->CallCount(xlFree), 1);
+    EXPECT_STREQ(array.AsString(), "abc");
+}
+
+// Every setter gives back what Excel put into the record before it overwrites it.
+TYPED_TEST(XlfOper4Test, SettersGiveExcelsMemoryBackFirst) {
+    const std::vector<std::pair<DWORD, std::function<void(XlfOper4&)>>> setters = {
+        {xltypeNum, [](XlfOper4& value) { value.SetNumber(1.5); }},
+        {xltypeInt, [](XlfOper4& value) { value.SetInt(3); }},
+        {xltypeErr, [](XlfOper4& value) { value.SetIntOrError(7, true); }},
+        {xltypeBool, [](XlfOper4& value) { value.SetBool(true); }},
+        {xltypeErr, [](XlfOper4& value) { value.SetError(42); }},
+        {xltypeStr, [](XlfOper4& value) { value.SetString("new"); }},
+        {xltypeRef, [](XlfOper4& value) { value.SetRef(XlfRange(0, 1, 0, 1, 1)); }},
+        {xltypeMulti, [](XlfOper4& value) { value.SetMulti(1, 2); }},
+        {xltypeMulti, [](XlfOper4& value) { value.SetCellMatrix(CellMatrix(1, 1)); }},
+        {xltypeMulti, [](XlfOper4& value) { value.Set(std::vector<double>{1}); }},
+    };
+    int freed = 0;
+    for (const auto& setter : setters) {
+        XlfOper4 value = this->ExcelOwnedText(9);
+        setter.second(value);
+        EXPECT_EQ(this->CallCount(xlFree), ++freed) << "type " << setter.first;
+        EXPECT_EQ(this->Excel().OutstandingAllocations(), 0u);
+        EXPECT_EQ(value.GetType(), setter.first);
+        EXPECT_FALSE(value.IsExcelOwned());
+    }
 }
 
 } // namespace
