@@ -26,7 +26,7 @@ struct DebuggerBuffer {
 constexpr DWORD ModulePathSize = 260;
 constexpr DWORD FirstPathBufferSize = 4096;
 
-std::ostream& Log(int line) {
+vornix::XlfLog::Line Log(int line) {
     return vornix::XlfLog::At("XlOpenClose", line);
 }
 
