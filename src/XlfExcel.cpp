@@ -1,5 +1,6 @@
 #include "XlfExcel.h"
 
+#include "Excel12RecordsDeclaration.h"
 #include "XlfExcelOwnership.h"
 #include "XlfLog.h"
 #include "XlfOper.h"
@@ -193,8 +194,9 @@ void XlfExcel::InitLibrary() {
     initialised_ = true;
 }
 
-// Asks Excel 4 style for the version text and has Excel read it as an integer. A version that
-// cannot be had otherwise counts as not 12: those are the records every version reads.
+// Asks Excel 4 style for the version text and has Excel read it as an integer. Excel 12 records
+// go to version 12, and to every later one when the add-in declared it wants them. A version
+// that cannot be had otherwise counts as not 12: those are the records every version reads.
 XlfExcel::Version XlfExcel::AskVersion() {
     XLOPER version{}, number{}, which{}, wantedType{};
     version.xltype = xltypeNil;
@@ -213,7 +215,12 @@ XlfExcel::Version XlfExcel::AskVersion() {
     }
     call(xlCoerce, &number, 2, &version, &wantedType);
     call(xlFree, nullptr, 1, &version);
-    return number.xltype == xltypeInt && number.val.w == 12 ? Version::Excel12 : Version::Other;
+    if (number.xltype != xltypeInt) {
+        return Version::Other;
+    }
+    const bool excel12 =
+        number.val.w == 12 || (number.val.w > 12 && Excel12RecordsDeclaration::Declared());
+    return excel12 ? Version::Excel12 : Version::Other;
 }
 
 // Each implementation is made once per process; an existing one does not become current again.
