@@ -274,10 +274,11 @@ int XlfExcel::Call4(int xlfn, LPXLOPER result, int count, ...) const {
 }
 
 int XlfExcel::Call4v(int xlfn, LPXLOPER result, int count, LPXLOPER args[]) const {
-    if (!initialised_ || excel4v == nullptr)
+    const EXCEL4VPROC call = excel4v.load();
+    if (!initialised_ || call == nullptr)
         return xlretFailed;
     ForgetFreed(xlfn, count, args);
-    const int code = excel4v(xlfn, result, count, args);
+    const int code = call(xlfn, result, count, args);
     NoteExcelOwned(code, result);
     return code;
 }
@@ -306,10 +307,11 @@ int XlfExcel::Call12v(int xlfn, LPXLOPER12 result, int count, LPXLOPER12 args[])
 // create one.
 int XlfExcel::FreeExcelMemory(LPXLOPER record) {
     XlfExcelOwnership::Forget(record);
-    if (excel4v == nullptr)
+    const EXCEL4VPROC call = excel4v.load();
+    if (call == nullptr)
         return xlretFailed;
     LPXLOPER args[] = {record};
-    return excel4v(xlFree, nullptr, 1, args);
+    return call(xlFree, nullptr, 1, args);
 }
 
 int XlfExcel::FreeExcelMemory(LPXLOPER12 record) {

@@ -87,7 +87,7 @@ extern "C" __attribute__((used, section(".CRT$XLV"))) const PIMAGE_TLS_CALLBACK 
 #else
 // Natively the Win32 stand-in plays the loader's part.
 namespace {
-const bool threadDetachAdded = win32compat::AddTlsCallback(vornix::OnThreadEvent);
+[[maybe_unused]] const bool threadDetachAdded = win32compat::AddTlsCallback(vornix::OnThreadEvent);
 }
 #endif
 
