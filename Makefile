@@ -1,7 +1,7 @@
 # Two commands for a fresh Debian machine: `make demo` and `make test`.
 .PHONY: all bootstrap build build-native build-win32 build-win64 build-fuzz test test-native \
 	test-win32 test-win64 test-fuzz fuzz demo dist bench bench-instructions bench-win32 bench-win64 \
-	format clean
+	tsan format clean
 
 all: build
 
@@ -52,6 +52,14 @@ test-win64: build-win64
 # Each fuzzer replays its seeds and fuzzes a few seconds: the regression check of `make test`.
 test-fuzz: build-fuzz
 	ctest --preset fuzz
+
+# The tests of worksheet calls on several threads under ThreadSanitizer, in a build of their own
+# (not part of `make test`: the library and stand-in built once more). gcc's ThreadSanitizer
+# fails on kernels with high mmap randomisation unless the address space is not randomised.
+tsan: bootstrap
+	cmake --preset tsan
+	cmake --build --preset tsan
+	setarch -R build/tsan/bin/thread_tests
 
 # Each fuzzer for FUZZ_SECONDS (default 60); fails on any finding and keeps its reproducer.
 fuzz: build-fuzz

@@ -44,6 +44,12 @@ template <typename Function> FARPROC AsProc(Function function) {
 void ClearEnvironment();
 void ResetEnvironment();
 
+// --- Thread end ------------------------------------------------------------------------------
+// What the PE loader does for the TLS callbacks of a module: each callback added is called with
+// DLL_THREAD_DETACH on every thread that has set a TLS value (TlsSetValue), as that thread ends.
+// Returns true, so that a namespace-scope constant can add a callback while the program starts.
+bool AddTlsCallback(PIMAGE_TLS_CALLBACK callback);
+
 // --- Handles ---------------------------------------------------------------------------------
 // Number of open mutex handles, to check that every handle taken is closed.
 int OpenMutexHandleCount();

@@ -13,6 +13,7 @@
 #define __cdecl
 #define _cdecl
 #define pascal
+#define NTAPI
 
 typedef std::uint8_t BYTE;
 typedef std::uint16_t WORD;
@@ -34,6 +35,7 @@ typedef LONG_PTR LPARAM;
 typedef UINT_PTR WPARAM;
 typedef LONG_PTR LRESULT;
 typedef void* LPVOID;
+typedef void* PVOID;
 typedef const void* LPCVOID;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
@@ -150,6 +152,20 @@ void WINAPI SetLastError(DWORD code);
 DWORD WINAPI FormatMessageA(DWORD flags, LPCVOID source, DWORD messageId, DWORD languageId,
                             LPSTR buffer, DWORD size, void* arguments);
 HLOCAL WINAPI LocalFree(HLOCAL memory);
+
+// Thread-local storage: a slot is null in every thread when it is allocated and after it is freed.
+#define TLS_OUT_OF_INDEXES 0xFFFFFFFFu
+DWORD WINAPI TlsAlloc();
+BOOL WINAPI TlsFree(DWORD index);
+LPVOID WINAPI TlsGetValue(DWORD index);
+BOOL WINAPI TlsSetValue(DWORD index, LPVOID value);
+
+// The loader's notifications of a module: TLS callbacks get DLL_THREAD_DETACH as a thread ends.
+#define DLL_PROCESS_DETACH 0u
+#define DLL_PROCESS_ATTACH 1u
+#define DLL_THREAD_ATTACH 2u
+#define DLL_THREAD_DETACH 3u
+typedef void(NTAPI* PIMAGE_TLS_CALLBACK)(PVOID module, DWORD reason, PVOID reserved);
 
 // Debug output
 BOOL WINAPI IsDebuggerPresent();

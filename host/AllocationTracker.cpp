@@ -7,12 +7,14 @@
 namespace xlstandin {
 
 void AllocationTracker::Track(const void* address, ResultMemory memory) {
+    std::lock_guard<std::mutex> guard(lock_);
     // The allocator may hand out an address again once it was released.
     released_.erase(address);
     live_[address] = std::move(memory);
 }
 
 bool AllocationTracker::Release(DWORD type, const void* address) {
+    std::lock_guard<std::mutex> guard(lock_);
     const auto found = live_.find(address);
     if (found != live_.end()) {
         found->second.Poison();
@@ -27,16 +29,28 @@ bool AllocationTracker::Release(DWORD type, const void* address) {
 }
 
 void AllocationTracker::NoteInvalid(DWORD type) {
+    std::lock_guard<std::mutex> guard(lock_);
     problems_.push_back(FreeProblem{FreeProblem::Kind::InvalidRecord, type, nullptr});
 }
 
 std::vector<FreeProblem> AllocationTracker::TakeProblems() {
+    std::lock_guard<std::mutex> guard(lock_);
     std::vector<FreeProblem> taken;
     taken.swap(problems_);
     return taken;
 }
 
+std::size_t AllocationTracker::Outstanding() const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return live_.size();
+}
+
 std::size_t AllocationTracker::CountOf(FreeProblem::Kind kind) const {
+    std::lock_guard<std::mutex> guard(lock_);
+    return CountOfLocked(kind);
+}
+
+std::size_t AllocationTracker::CountOfLocked(FreeProblem::Kind kind) const {
     std::size_t count = 0;
     for (const FreeProblem& problem : problems_) {
         count += problem.kind == kind ? 1 : 0;
@@ -45,7 +59,8 @@ std::size_t AllocationTracker::CountOf(FreeProblem::Kind kind) const {
 }
 
 std::string AllocationTracker::Summary() const {
-    const std::size_t twice = CountOf(FreeProblem::Kind::DoubleFree);
+    std::lock_guard<std::mutex> guard(lock_);
+    const std::size_t twice = CountOfLocked(FreeProblem::Kind::DoubleFree);
     const std::size_t foreign = problems_.size() - twice;
     if (live_.empty() && problems_.empty()) {
         return "";
@@ -55,6 +70,7 @@ std::string AllocationTracker::Summary() const {
 }
 
 void AllocationTracker::Clear() {
+    std::lock_guard<std::mutex> guard(lock_);
     live_.clear();
     released_.clear();
     problems_.clear();

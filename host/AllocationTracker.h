@@ -1,5 +1,6 @@
 // Keeps the memory of every record the stand-in handed out until xlFree releases it, and notes
 // frees that Excel would not survive: a second free, or a free of memory it never gave out.
+// Safe to use from several threads; Problems() is for reading once the calls are over.
 #pragma once
 
 #include "ExcelApi.h"
@@ -7,6 +8,7 @@
 
 #include <cstddef>
 #include <map>
+#include <mutex>
 #include <ostream>
 #include <set>
 #include <string>
@@ -35,7 +37,7 @@ public:
     bool Release(DWORD type, const void* address);
     void NoteInvalid(DWORD type);
 
-    std::size_t Outstanding() const { return live_.size(); }
+    std::size_t Outstanding() const;
     std::size_t CountOf(FreeProblem::Kind kind) const;
     // One line on what went wrong with the memory handed out ("2 never freed, 1 freed twice,
     // 0 freed but never handed out"); empty when nothing did.
@@ -47,6 +49,9 @@ public:
     void Clear();
 
 private:
+    std::size_t CountOfLocked(FreeProblem::Kind kind) const;
+
+    mutable std::mutex lock_;
     std::map<const void*, ResultMemory> live_;
     std::set<const void*> released_;
     std::vector<FreeProblem> problems_;

@@ -62,6 +62,47 @@ const Played* FindPlayed(int xlfn) {
     return nullptr;
 }
 
+thread_local bool onCalculationThread = false;
+thread_local bool inThreadSafeFunction = false;
+
+// Callbacks Excel answers for a thread-safe function on a calculation thread, whatever their
+// arguments; xlAbort only when it keeps the break.
+bool IsThreadSafeCallback(int xlfn) {
+    switch (xlfn) {
+    case xlFree:
+    case xlCoerce:
+    case xlStack:
+    case xlSheetId:
+    case xlSheetNm:
+    case xlGetInst:
+    case xlGetInstPtr:
+    case xlGetHwnd:
+    case xlfCaller:
+    case xlfEvaluate:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsThreadSafe(const Registration& function) {
+    return function.typeText.find('$') != std::string::npos;
+}
+
+// Marks the calling thread as running a thread-safe function for as long as it lives.
+class ThreadSafeCall {
+public:
+    explicit ThreadSafeCall(bool threadSafe) : previous_(inThreadSafeFunction) {
+        inThreadSafeFunction = threadSafe;
+    }
+    ~ThreadSafeCall() { inThreadSafeFunction = previous_; }
+    ThreadSafeCall(const ThreadSafeCall&) = delete;
+    ThreadSafeCall& operator=(const ThreadSafeCall&) = delete;
+
+private:
+    bool previous_;
+};
+
 bool IsValueType(DWORD type) {
     switch (type) {
     case xltypeNum:
@@ -82,6 +123,33 @@ bool IsValueType(DWORD type) {
 
 } // namespace
 
+ExcelStandIn::CalculationThread::CalculationThread() : previous_(onCalculationThread) {
+    onCalculationThread = true;
+}
+
+ExcelStandIn::CalculationThread::~CalculationThread() {
+    onCalculationThread = previous_;
+}
+
+bool ExcelStandIn::OnCalculationThread() {
+    return onCalculationThread;
+}
+
+void ExcelStandIn::FailNext(int xlfn, int code) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    faults_[xlfn] = Fault{code, false};
+}
+
+void ExcelStandIn::FailEvery(int xlfn, int code) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    faults_[xlfn] = Fault{code, true};
+}
+
+void ExcelStandIn::ClearFaults() {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
+    faults_.clear();
+}
+
 ExcelStandIn& ExcelStandIn::Instance() {
     // Never destroyed: add-ins may call Excel while the process ends.
     static ExcelStandIn* const instance = new ExcelStandIn();
@@ -89,6 +157,7 @@ ExcelStandIn& ExcelStandIn::Instance() {
 }
 
 void ExcelStandIn::Reset(int version) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
     version_ = version;
     versionText_ = std::to_string(version) + ".0";
     faults_.clear();
@@ -177,11 +246,16 @@ int ExcelStandIn::MdCallBack12(int xlfn, int count, LPXLOPER12* args, LPXLOPER12
 
 CallResult ExcelStandIn::Call(const std::string& functionText,
                               const std::vector<HostValue>& arguments) {
-    const Registration* found = registry_.Find(functionText);
-    if (found == nullptr) {
-        return CallResult{HostValue::Error(xlerrName), false, false};
+    Registration function;
+    {
+        std::lock_guard<std::recursive_mutex> guard(lock_);
+        const Registration* found = registry_.Find(functionText);
+        if (found == nullptr) {
+            return CallResult{HostValue::Error(xlerrName), false, false};
+        }
+        function = *found; // the function may register others meanwhile
     }
-    const Registration function = *found; // the function may register others meanwhile
+    const ThreadSafeCall running(IsThreadSafe(function));
     CallResult result = FunctionInvoker(sheet_, allocations_).Invoke(function, arguments);
     if (result.dllFreeRecord != nullptr) {
         result.module = GetModuleHandleA(function.module.c_str());
@@ -208,9 +282,27 @@ void ExcelStandIn::Release(CallResult& result) {
 }
 
 template <typename Record>
+bool ExcelStandIn::RefusedToThreadSafe(int xlfn, int count, Record** args) {
+    if (!onCalculationThread || !inThreadSafeFunction || IsThreadSafeCallback(xlfn)) {
+        return false;
+    }
+    if (xlfn != xlAbort) {
+        return true;
+    }
+    HostValue keep;
+    return count == 0 || args == nullptr || args[0] == nullptr ||
+           !RecordCodec<Record>::Read(*args[0], keep) ||
+           !(keep.Is(HostValue::Kind::Boolean) || keep.Is(HostValue::Kind::Number)) ||
+           keep.AsNumber() == 0;
+}
+
+template <typename Record>
 int ExcelStandIn::Dispatch(int xlfn, Record* result, int count, Record** args, bool excel12) {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
     int code = xlretSuccess;
-    if (excel12 && version_ < 12) {
+    if (RefusedToThreadSafe(xlfn, count, args)) {
+        code = xlretNotThreadSafe;
+    } else if (excel12 && version_ < 12) {
         // Excel before 2007 has no Excel12 entry; the add-in's glue answers a failure.
         code = xlretFailed;
     } else if (!TakeFault(xlfn, code)) {
@@ -467,6 +559,7 @@ int ExcelStandIn::AnswerRegistration(const Registration* found, const std::strin
 }
 
 void ExcelStandIn::Notify(const std::string& line) const {
+    std::lock_guard<std::recursive_mutex> guard(lock_);
     if (noticeListener_) {
         noticeListener_(line);
     }

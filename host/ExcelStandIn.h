@@ -3,6 +3,11 @@
 // xlFree, xlCoerce, xlAbort, xlGetHwnd, xlGetName, xlcMessage, xlfRegister, xlfRegisterId,
 // xlfUnregister, xlfGetWorkspace and the workbook callbacks (WorkbookCallbacks.h), and calls the
 // functions add-ins register.
+//
+// Like Excel, it may be called on several threads at once: every callback is answered under one
+// lock, and the function a call runs runs without it. Set-up (Reset, Install, the sheet, the
+// listeners) happens before calls start; the logs returned by reference are read once they are
+// over.
 #pragma once
 
 #include "AllocationTracker.h"
@@ -16,9 +21,11 @@
 #include "StandInWindows.h"
 #include "WorkbookCallbacks.h"
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -95,9 +102,29 @@ public:
 
     // --- Fault injection ------------------------------------------------------------------
     // The next call, or every call, of the function returns code without doing anything.
-    void FailNext(int xlfn, int code) { faults_[xlfn] = Fault{code, false}; }
-    void FailEvery(int xlfn, int code) { faults_[xlfn] = Fault{code, true}; }
-    void ClearFaults() { faults_.clear(); }
+    void FailNext(int xlfn, int code);
+    void FailEvery(int xlfn, int code);
+    void ClearFaults();
+
+    // --- Multi-threaded recalculation ----------------------------------------------------
+    // Marks the calling thread as one of Excel's calculation threads while the object lives.
+    // There, a function registered thread-safe ("$") that calls back for anything Excel refuses
+    // such functions is answered xlretNotThreadSafe. Allowed: xlFree, xlCoerce, xlStack,
+    // xlSheetId, xlSheetNm, xlAbort with TRUE, xlGetInst, xlGetInstPtr, xlGetHwnd, xlfCaller and
+    // xlfEvaluate. Refused, besides the XLM information functions, commands and registration:
+    // xlAbort that clears the break, xlfSetName, and xlGetName (not among the callbacks Excel
+    // names safe; an add-in learns its name on the main thread).
+    class CalculationThread {
+    public:
+        CalculationThread();
+        ~CalculationThread();
+        CalculationThread(const CalculationThread&) = delete;
+        CalculationThread& operator=(const CalculationThread&) = delete;
+
+    private:
+        bool previous_;
+    };
+    static bool OnCalculationThread();
 
     // --- Memory handed out ----------------------------------------------------------------
     // Results with texts, arrays or references not yet given back through xlFree.
@@ -163,7 +190,7 @@ public:
     // xlAutoFree, once (a notice when the add-in exports neither).
     void Release(CallResult& result);
     // Results handed back to the add-in through xlAutoFree12 or xlAutoFree.
-    int AutoFreeCalls() const { return autoFreeCalls_; }
+    int AutoFreeCalls() const { return autoFreeCalls_.load(); }
 
 #ifndef _WIN32
     // Natively the main window can be given any handle value (0: any), for example one whose
@@ -189,6 +216,7 @@ private:
     template <typename Record> void WriteResult(const Answer& answer, Record& result);
 
     bool TakeFault(int xlfn, int& code);
+    template <typename Record> static bool RefusedToThreadSafe(int xlfn, int count, Record** args);
     void LogCall(const CallbackCall& call);
     int Handle(int xlfn, const std::vector<HostValue>& args, const RecordLimits& limits,
                bool excel12, Answer& answer);
@@ -224,7 +252,8 @@ private:
     SheetModel sheet_;
     FunctionRegistry registry_;
     std::vector<std::string> rejections_;
-    int autoFreeCalls_ = 0;
+    std::atomic<int> autoFreeCalls_{0};
+    mutable std::recursive_mutex lock_;
     WorkbookCallbacks workbook_;
     std::map<int, int> unplayed_;
     std::function<void(const CallbackCall&)> traceListener_;

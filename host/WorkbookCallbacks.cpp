@@ -10,6 +10,8 @@
 
 namespace xlstandin {
 
+thread_local int WorkbookCallbacks::callerRow_ = -1;
+
 namespace {
 
 // xlfEvaluate may run functions that evaluate again; Excel stops such recursion early.

@@ -59,7 +59,8 @@ public:
     int EventRegister(const std::vector<HostValue>& args, Answer& answer);
 
 private:
-    int callerRow_ = -1;
+    // Each calculation thread evaluates a cell of its own.
+    static thread_local int callerRow_;
     Evaluator evaluator_;
     std::function<bool(const std::string&, double&)> findId_;
     std::map<std::string, HostValue> names_; // by lower-case name

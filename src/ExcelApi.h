@@ -213,6 +213,7 @@ constexpr int xlretInvXloper = 8;
 constexpr int xlretStackOvfl = 16;
 constexpr int xlretFailed = 32;
 constexpr int xlretUncalced = 64;
+constexpr int xlretNotThreadSafe = 128;
 
 // --- Function numbers --------------------------------------------------------------------------
 

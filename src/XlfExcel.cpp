@@ -1,16 +1,20 @@
 #include "XlfExcel.h"
 
+#include "Excel12RecordsDeclaration.h"
 #include "XlfExcelOwnership.h"
 #include "XlfLog.h"
 #include "XlfOper.h"
 #include "XlfOperImpl12.h"
 #include "XlfOperImpl4.h"
+#include "XlfThreadMemories.h"
 
 #include <windows.h>
 
 #include <array>
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
+#include <mutex>
 #include <ostream>
 #include <stdexcept>
 
@@ -18,9 +22,18 @@ namespace vornix {
 
 namespace {
 
-XlfExcel* instance = nullptr;
-EXCEL4PROC excel4 = nullptr;
-EXCEL4VPROC excel4v = nullptr;
+// Written while the gateway is made, under the creation lock; values may give Excel's memory back
+// without a gateway, on any thread, so the entry points are atomic.
+std::atomic<XlfExcel*> instance{nullptr};
+std::mutex creation;
+std::atomic<EXCEL4PROC> excel4{nullptr};
+std::atomic<EXCEL4VPROC> excel4v{nullptr};
+
+// Excel answered the version question with xlretNotThreadSafe.
+class VersionRefused : public std::runtime_error {
+public:
+    VersionRefused() : std::runtime_error("Excel did not tell its version on this thread") {}
+};
 
 // The variadic calls gather at most this many records, as Excel takes.
 constexpr int MaxArguments = 255;
@@ -107,23 +120,62 @@ BOOL CALLBACK FindWizardWindow(HWND window, LPARAM parameter) {
 } // namespace
 
 XlfExcel& XlfExcel::Instance() {
-    if (instance == nullptr) {
-        instance = new XlfExcel();
-        instance->InitLibrary();
+    XlfExcel* existing = instance.load(std::memory_order_acquire);
+    return existing != nullptr ? *existing : Create();
+}
+
+// Two threads making the first call at once: one makes the gateway, the other waits and uses it.
+XlfExcel& XlfExcel::Create() {
+    std::lock_guard<std::mutex> guard(creation);
+    if (XlfExcel* existing = instance.load(std::memory_order_acquire)) {
+        return *existing;
     }
-    return *instance;
+    std::unique_ptr<XlfExcel> made(new XlfExcel());
+    try {
+        made->InitLibrary();
+    } catch (const VersionRefused&) {
+        throw; // no gateway: the next call asks again
+    } catch (...) {
+        instance.store(made.release(), std::memory_order_release);
+        throw;
+    }
+    instance.store(made.get(), std::memory_order_release);
+    return *made.release();
 }
 
 XlfExcel* XlfExcel::Existing() {
-    return instance;
+    return instance.load(std::memory_order_acquire);
 }
 
 XlfExcel::XlfExcel() : library_(new LibraryHolder) {}
 
+// Only the published gateway owns the temporary memory; one that was never published gives none
+// back.
 XlfExcel::~XlfExcel() {
-    FreeMemory(true);
-    if (instance == this)
-        instance = nullptr;
+    XlfExcel* self = this;
+    if (instance.compare_exchange_strong(self, nullptr)) {
+        XlfThreadMemories::ReleaseAll();
+    }
+}
+
+char* XlfExcel::GetMemory(unsigned n) {
+    return XlfThreadMemories::Current().Get(n);
+}
+
+void XlfExcel::FreeMemory(bool finished) {
+    if (finished) {
+        XlfThreadMemories::ReleaseAll();
+    } else {
+        XlfThreadMemories::Current().Release(false);
+    }
+}
+
+const XlfTemporaryMemory& XlfExcel::Memory() const {
+    return XlfThreadMemories::Current();
+}
+
+XlfTemporaryMemory& XlfExcel::Memory() {
+    return XlfThreadMemories::Current();
 }
 
 void XlfExcel::InitLibrary() {
@@ -136,14 +188,20 @@ void XlfExcel::InitLibrary() {
     excel4v = ProcAs<EXCEL4VPROC>(GetProcAddress(handle, "Excel4v"));
     if (excel4v == nullptr)
         throw std::runtime_error("Could not get address of Excel4v callback");
-    excel12_ = IsExcel12();
+    const Version version = AskVersion();
+    if (version == Version::Refused) {
+        throw VersionRefused();
+    }
+    excel12_ = version == Version::Excel12;
     ChooseImplementation();
     library_->handle = handle;
     initialised_ = true;
 }
 
-// Asks Excel 4 style for the version text and has Excel read it as an integer.
-bool XlfExcel::IsExcel12() const {
+// Asks Excel 4 style for the version text and has Excel read it as an integer. Excel 12 records
+// go to version 12, and to every later one when the add-in declared it wants them. A version
+// that cannot be had otherwise counts as not 12: those are the records every version reads.
+XlfExcel::Version XlfExcel::AskVersion() {
     XLOPER version{}, number{}, which{}, wantedType{};
     version.xltype = xltypeNil;
     number.xltype = xltypeNil;
@@ -151,11 +209,22 @@ bool XlfExcel::IsExcel12() const {
     which.val.w = 2;
     wantedType.xltype = xltypeInt;
     wantedType.val.w = xltypeInt;
-    if (excel4(xlfGetWorkspace, &version, 1, &which) != xlretSuccess)
-        return false;
-    excel4(xlCoerce, &number, 2, &version, &wantedType);
-    excel4(xlFree, nullptr, 1, &version);
-    return number.xltype == xltypeInt && number.val.w == 12;
+    const EXCEL4PROC call = excel4;
+    const int code = call(xlfGetWorkspace, &version, 1, &which);
+    if (code == xlretNotThreadSafe) {
+        return Version::Refused;
+    }
+    if (code != xlretSuccess) {
+        return Version::Other;
+    }
+    call(xlCoerce, &number, 2, &version, &wantedType);
+    call(xlFree, nullptr, 1, &version);
+    if (number.xltype != xltypeInt) {
+        return Version::Other;
+    }
+    const bool excel12 =
+        number.val.w == 12 || (number.val.w > 12 && Excel12RecordsDeclaration::Declared());
+    return excel12 ? Version::Excel12 : Version::Other;
 }
 
 // Each implementation is made once per process; an existing one does not become current again.
@@ -209,10 +278,11 @@ int XlfExcel::Call4(int xlfn, LPXLOPER result, int count, ...) const {
 }
 
 int XlfExcel::Call4v(int xlfn, LPXLOPER result, int count, LPXLOPER args[]) const {
-    if (!initialised_ || excel4v == nullptr)
+    const EXCEL4VPROC call = excel4v.load();
+    if (!initialised_ || call == nullptr)
         return xlretFailed;
     ForgetFreed(xlfn, count, args);
-    const int code = excel4v(xlfn, result, count, args);
+    const int code = call(xlfn, result, count, args);
     NoteExcelOwned(code, result);
     return code;
 }
@@ -241,10 +311,11 @@ int XlfExcel::Call12v(int xlfn, LPXLOPER12 result, int count, LPXLOPER12 args[])
 // create one.
 int XlfExcel::FreeExcelMemory(LPXLOPER record) {
     XlfExcelOwnership::Forget(record);
-    if (excel4v == nullptr)
+    const EXCEL4VPROC call = excel4v.load();
+    if (call == nullptr)
         return xlretFailed;
     LPXLOPER args[] = {record};
-    return excel4v(xlFree, nullptr, 1, args);
+    return call(xlFree, nullptr, 1, args);
 }
 
 int XlfExcel::FreeExcelMemory(LPXLOPER12 record) {
@@ -286,7 +357,7 @@ bool XlfExcel::IsCalledByFunctionWizard() const {
         return false;
     XLOPER window{};
     window.xltype = xltypeNil;
-    if (excel4(xlGetHwnd, &window, 0) != xlretSuccess || window.xltype != xltypeInt)
+    if (excel4.load()(xlGetHwnd, &window, 0) != xlretSuccess || window.xltype != xltypeInt)
         return false;
     WizardSearch search{static_cast<WORD>(window.val.w), false};
     EnumWindows(FindWizardWindow, reinterpret_cast<LPARAM>(&search));

@@ -10,11 +10,19 @@ namespace vornix {
 
 // The process-wide gateway to Excel. It loads Excel's callbacks, finds out which Excel is running
 // and chooses the matching value implementation, carries every call to Excel and notes results
-// whose contents Excel allocated, and owns the temporary memory in which the library builds the
-// values it hands to Excel.
+// whose contents Excel allocated, and hands out the temporary memory in which the library builds
+// the values it gives Excel: each thread's own (XlfThreadMemories).
 //
-// Created by the first Instance(), deleted at add-in close. If initialisation fails, the object
-// stays the instance and every call to Excel through it fails with xlretFailed.
+// Created by the first Instance(), once even when several threads ask at the same time, and
+// deleted at add-in close. If loading Excel's callbacks fails, the object stays the instance and
+// every call to Excel through it fails with xlretFailed. If Excel refuses to tell its version
+// (it does so to a thread-safe function on a calculation thread), no instance is made and
+// Instance() throws std::runtime_error: the records of the running Excel cannot be known, and a
+// later call, on Excel's main thread, tries again.
+//
+// Everything set while the gateway is made (the callbacks, the mode, the type codes, the current
+// value implementation) is written before the instance is published and only read afterwards,
+// so worksheet calls on several threads read it without a lock.
 class XlfExcel {
 public:
     static XlfExcel& Instance();
@@ -56,25 +64,30 @@ public:
     // A message box; without a caption it reports the last Windows error under "XLL Error".
     void ErrorBox(const char* text, const char* caption = nullptr) const;
 
-    // n bytes of temporary memory, valid until the next reset; never null.
-    char* GetMemory(unsigned n) { return memory_.Get(n); }
-    // finished == false: reset, keeping the newest buffer; true: release everything.
-    void FreeMemory(bool finished = false) { memory_.Release(finished); }
-    const XlfTemporaryMemory& Memory() const { return memory_; }
-    // The memory values are built in, for the value operations to carve their records from.
-    XlfTemporaryMemory& Memory() { return memory_; }
+    // n bytes of the calling thread's temporary memory, valid until the thread's next reset;
+    // never null.
+    char* GetMemory(unsigned n);
+    // finished == false: reset the calling thread's memory, keeping its newest buffer; true:
+    // release every thread's memory.
+    void FreeMemory(bool finished = false);
+    // The calling thread's memory.
+    const XlfTemporaryMemory& Memory() const;
+    // The calling thread's memory, for the value operations to carve their records from.
+    XlfTemporaryMemory& Memory();
 
 private:
     struct LibraryHolder {
         HMODULE handle = nullptr;
     };
 
+    enum class Version { Excel12, Other, Refused };
+
     XlfExcel();
+    static XlfExcel& Create();
     void InitLibrary();
-    bool IsExcel12() const;
+    static Version AskVersion();
     void ChooseImplementation();
 
-    XlfTemporaryMemory memory_;
     std::unique_ptr<LibraryHolder> library_;
     bool excel12_ = false;
     bool initialised_ = false;

@@ -2,10 +2,12 @@
 
 #include "XlfExcel.h"
 #include "XlfFuncDescImpl.h"
+#include "XlfLog.h"
 #include "XlfOper.h"
 #include "XlfOper4.h"
 
 #include <new>
+#include <ostream>
 #include <vector>
 
 namespace vornix {
@@ -45,6 +47,18 @@ int XlfFuncDesc::DoUnregister(const std::string& dllName) const {
     return excel.Call(xlfUnregister, result.AsValuePointer(), 1, registrationId.AsValuePointer());
 }
 
+// "$" declares the function thread-safe; only the Excel 12 records know it. In Excel 4 mode
+// Excel runs every function on its main thread, which the author hears of once per function.
+std::string XlfFuncDesc::ThreadSafeMark() const {
+    if (XlfExcel::Instance().IsExcel12Mode()) {
+        return "$";
+    }
+    XlfLog::At(XlfLog::ThreadSafeDropped)
+        << "Thread-safe flag of " << GetAlias()
+        << " dropped: Excel 4 records cannot declare thread-safe functions" << std::endl;
+    return "";
+}
+
 // REGISTER takes, in order: module, procedure, type text, function name, argument names, macro
 // type, category, shortcut, help topic, function help, then one help text per argument. The
 // values are Excel 4 records in every mode, since REGISTER goes through the Excel 4 entry.
@@ -60,8 +74,9 @@ int XlfFuncDesc::RegisterAs(const std::string& dllName, double macroType) const 
     }
     if (impl_->volatility_ == 1)
         typeText += "!";
-    if (XlfExcel::Instance().IsExcel12Mode() && impl_->threadSafe_)
-        typeText += "$";
+    if (impl_->threadSafe_) {
+        typeText += ThreadSafeMark();
+    }
 
     // Each wrapper goes at once; its record stays in temporary memory for the call.
     std::vector<LPXLOPER> values = {XlfOper4(dllName).AsXLOPER(),

@@ -28,6 +28,7 @@ protected:
 
 private:
     int RegisterAs(const std::string& dllName, double macroType) const;
+    std::string ThreadSafeMark() const;
 
     std::unique_ptr<XlfFuncDescImpl> impl_;
     std::string returnType_;

@@ -22,19 +22,31 @@ constexpr Location Locations[] = {
     {"XlfAbstractCmdDesc", 78}, {"XlfExcel", 181},     {"XlfMutexLock", 28},
     {"XlfOperImpl4", 78},       {"XlfOperImpl12", 77}, {"XlfOper4", 81},
     {"XlfOperImpl4", 782},      {"XlfOperImpl4", 813}, {"XlfOper4", 968},
+    {"XlfFuncDesc", 56},
 };
-static_assert(sizeof(Locations) / sizeof(Locations[0]) == XlfLog::StringOper4Truncated + 1,
+static_assert(sizeof(Locations) / sizeof(Locations[0]) == XlfLog::ThreadSafeDropped + 1,
               "one location for each site");
+
+std::recursive_mutex& LineLock() {
+    static std::recursive_mutex* const lock = new std::recursive_mutex(); // lines may come late
+    return *lock;
+}
 
 } // namespace
 
-std::ostream& XlfLog::At(const char* unit, int line) {
-    const std::string prefix =
-        std::string("..\\..\\src\\") + unit + "(" + std::to_string(line) + "): ";
-    return std::cerr << prefix;
+std::ostream& XlfLog::Line::Stream() {
+    return std::cerr;
 }
 
-std::ostream& XlfLog::At(Site site) {
+XlfLog::Line XlfLog::At(const char* unit, int line) {
+    const std::string prefix =
+        std::string("..\\..\\src\\") + unit + "(" + std::to_string(line) + "): ";
+    Line written{std::unique_lock<std::recursive_mutex>(LineLock())};
+    written << prefix;
+    return written;
+}
+
+XlfLog::Line XlfLog::At(Site site) {
     return At(Locations[site].unit, Locations[site].line);
 }
 

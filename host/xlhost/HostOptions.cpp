@@ -34,6 +34,11 @@ const char* const usage =
     "  --debug-output     print each debug string the add-in sends as \"debug> TEXT\" on standard\n"
     "                     error (a line feed as \\n)\n"
     "  --help             print this text\n"
+    "  --threads N        evaluate as Excel's multi-threaded recalculation: formulas whose\n"
+    "                     functions are all registered thread-safe run on N calculation threads\n"
+    "                     at once, the others on the main thread meanwhile (default 1)\n"
+    "  --repeat K         evaluate each formula K times; results that differ fail the run\n"
+    "                     (default 1)\n"
     "\n"
     "Exit status 0 when the add-in loaded and xlAutoOpen returned 1; otherwise 1, with one line\n"
     "on standard error saying what failed. A formula that does not read fails the run before\n"
@@ -95,6 +100,14 @@ bool ReadValued(const std::string& name, const std::string& value, HostOptions& 
         }
         return true;
     }
+    if (name == "--threads" || name == "--repeat") {
+        int& count = name == "--threads" ? options.threads : options.repeat;
+        if (!ReadNumber(value, count) || count == 0) {
+            error = name + " needs a positive count, not \"" + value + "\"";
+            return false;
+        }
+        return true;
+    }
     InjectedFault fault;
     if (!ReadFault(value, fault, error)) {
         return false;
@@ -118,7 +131,8 @@ bool ReadOption(const std::vector<std::string>& arguments, std::size_t& next, Ho
         options.*flag->field = true;
         return true;
     }
-    if (name != "--excel-version" && name != "--fail") {
+    if (name != "--excel-version" && name != "--fail" && name != "--threads" &&
+        name != "--repeat") {
         error = "unknown option \"" + name + "\"";
         return false;
     }

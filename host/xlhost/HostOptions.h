@@ -15,6 +15,8 @@ struct InjectedFault {
 
 struct HostOptions {
     int excelVersion = 12;
+    int threads = 1; // calculation threads for thread-safe formulas
+    int repeat = 1;  // evaluations of each formula
     bool wizard = false;
     bool replaceDialog = false;
     bool list = false;

@@ -6,6 +6,7 @@
 #include "FormulaParser.h"
 #include "FunctionListing.h"
 #include "ResultText.h"
+#include "ThreadedEvaluation.h"
 
 #include <exception>
 #include <iostream>
@@ -61,7 +62,7 @@ int XlHost::RunAddIn(const std::vector<Expression>& formulas) {
     if (options_.status || options_.trace) {
         PrintUnplayed();
     }
-    return opened ? 0 : 1;
+    return opened && !disagreed_ ? 0 : 1;
 }
 
 bool XlHost::ReadFormulas(std::vector<Expression>& formulas) const {
@@ -108,6 +109,10 @@ void XlHost::PrintFunctions() const {
 }
 
 void XlHost::Evaluate(const std::vector<Expression>& formulas) {
+    if (options_.threads > 1 || options_.repeat > 1) {
+        EvaluateConcurrently(formulas);
+        return;
+    }
     FormulaEvaluator evaluator(excel_);
     for (std::size_t i = 0; i < formulas.size(); ++i) {
         const std::string formula = "formula \"" + options_.formulas[i] + "\"";
@@ -122,6 +127,29 @@ void XlHost::Evaluate(const std::vector<Expression>& formulas) {
         CrashGuard::SetActivity(
             (evaluation.result.dllFreeExcel12 ? "xlAutoFree12 of " : "xlAutoFree of ") + formula);
         evaluator.Release(evaluation);
+    }
+}
+
+// One line per formula, in order, once every evaluation is done; evaluations that disagree fail
+// the run.
+void XlHost::EvaluateConcurrently(const std::vector<Expression>& formulas) {
+    CrashGuard::SetActivity("formulas on " + std::to_string(options_.threads) + " threads");
+    ThreadedEvaluation evaluation(excel_, options_.threads, options_.repeat);
+    const std::vector<FormulaOutcome> outcomes = evaluation.Run(formulas);
+    for (std::size_t i = 0; i < outcomes.size(); ++i) {
+        for (const std::string& failure : outcomes[i].failures) {
+            Fail("cannot evaluate \"" + options_.formulas[i] + "\": " + failure);
+        }
+        const std::vector<std::string> distinct = outcomes[i].DistinctResults();
+        std::cout << distinct.front() << std::endl;
+        if (distinct.size() > 1) {
+            std::string results;
+            for (const std::string& result : distinct) {
+                results += (results.empty() ? "" : ", ") + result;
+            }
+            Fail("\"" + options_.formulas[i] + "\" gave different results: " + results);
+            disagreed_ = true;
+        }
     }
 }
 

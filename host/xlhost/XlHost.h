@@ -28,6 +28,7 @@ private:
     bool PrepareExcel();
     void PrintFunctions() const;
     void Evaluate(const std::vector<Expression>& formulas);
+    void EvaluateConcurrently(const std::vector<Expression>& formulas);
 
     void PrintUnplayed() const;
     bool EvaluateText(const std::string& text, xlstandin::HostValue& value);
@@ -38,6 +39,7 @@ private:
 
     const HostOptions& options_;
     xlstandin::ExcelStandIn& excel_;
+    bool disagreed_ = false; // evaluations of a formula gave different results
 };
 
 } // namespace xlhost

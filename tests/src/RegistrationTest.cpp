@@ -109,6 +109,17 @@ TYPED_TEST(RegistrationTest, FlagsFollowTheArgumentLetters) {
     EXPECT_EQ(this->Registered().typeText, value + value + "B!" + (this->IsExcel12 ? "$" : ""));
 }
 
+// Excel 4 records cannot say "$": the author is told once, when the function is registered.
+TYPED_TEST(RegistrationTest, ThreadSafeFlagDroppedInExcel4ModeIsLogged) {
+    testing::internal::CaptureStderr();
+    this->Probe(0, true)->Register();
+    this->Probe(0, false)->Register();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              this->IsExcel12 ? ""
+                              : "..\\..\\src\\XlfFuncDesc(56): Thread-safe flag of probe_Value "
+                                "dropped: Excel 4 records cannot declare thread-safe functions\n");
+}
+
 TYPED_TEST(RegistrationTest, AFunctionWithoutArgumentsSendsTenValues) {
     XlfFuncDesc function("RegistrationProbe", "probe_Value", "", "Tests", 0, false, "B");
     function.Register();
