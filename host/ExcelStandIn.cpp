@@ -182,7 +182,10 @@ CallResult ExcelStandIn::Call(const std::string& functionText,
         return CallResult{HostValue::Error(xlerrName), false, false};
     }
     const Registration function = *found; // the function may register others meanwhile
-    CallResult result = FunctionInvoker(sheet_, allocations_).Invoke(function, arguments);
+    CellArea caller{};
+    const bool inFormula = workbook_.CallerCell(caller);
+    CallResult result = FunctionInvoker(sheet_, allocations_, inFormula ? &caller : nullptr)
+                            .Invoke(function, arguments);
     if (result.dllFreeRecord != nullptr) {
         result.module = GetModuleHandleA(function.module.c_str());
     }
@@ -342,9 +345,9 @@ int ExcelStandIn::HandleWorkbook(int xlfn, const std::vector<HostValue>& args, b
     case xlfCaller:
         return workbook_.Caller(answer);
     case xlSheetId:
-        return workbook_.SheetId(args, sheet_.CurrentSheet(), answer);
+        return workbook_.SheetId(args, sheet_, answer);
     case xlSheetNm:
-        return workbook_.SheetName(args, sheet_.CurrentSheet(), answer);
+        return workbook_.SheetName(args, sheet_, answer);
     case xlfSetName:
         return workbook_.SetName(args, answer);
     case xlfEvaluate:

@@ -1,6 +1,7 @@
 #include "FunctionInvoker.h"
 
 #include "CountedText.h"
+#include "ImplicitIntersection.h"
 #include "RecordCodec.h"
 
 #include <cmath>
@@ -148,8 +149,12 @@ bool FunctionInvoker::Pass(const std::string& code, const HostValue& argument, C
         PassRecord<XLOPER12>(argument, letter == 'Q', frame, memory, passed);
         return true;
     }
+    // Tables take a whole block; the other codes one value.
+    HostValue single = argument;
+    const bool takesTable = letter == 'K' || letter == 'O';
     HostValue value;
-    if (!Coercion(sheet_, ArgumentLimits()).Dereference(argument, value)) {
+    if ((!takesTable && !ImplicitIntersection::Of(argument, caller_, single)) ||
+        !Coercion(sheet_, ArgumentLimits()).Dereference(single, value)) {
         return false;
     }
     if (value.Is(HostValue::Kind::Error)) {

@@ -34,13 +34,18 @@ struct CallResult {
 
 class FunctionInvoker {
 public:
-    FunctionInvoker(const SheetModel& sheet, AllocationTracker& allocations)
-        : sheet_(sheet), allocations_(allocations) {}
+    // caller: the formula's cell, for the implicit intersection of blocks given to codes that
+    // take one value; null outside formulas.
+    FunctionInvoker(const SheetModel& sheet, AllocationTracker& allocations,
+                    const CellArea* caller = nullptr)
+        : sheet_(sheet), allocations_(allocations), caller_(caller) {}
 
     // Passes each argument as its type code asks (missing ones as Excel passes an omitted
-    // argument) and reads the result back before anything else runs. An argument that does not
-    // convert answers #VALUE!, an integer out of its code's range #NUM!, an error value itself,
-    // each without a call. A call with more arguments than registered, or of an asynchronous
+    // argument) and reads the result back before anything else runs: R and U get references as
+    // they are, P and Q the cells' values, K and O a block's numbers, the other codes the value
+    // of one cell, a block intersected implicitly. An argument that does not convert answers
+    // #VALUE!, an integer out of its code's range #NUM!, an error value itself, each without a
+    // call. A call with more arguments than registered, or of an asynchronous
     // function, is not made and says why.
     CallResult Invoke(const Registration& function, const std::vector<HostValue>& arguments);
 
@@ -71,6 +76,7 @@ private:
 
     const SheetModel& sheet_;
     AllocationTracker& allocations_;
+    const CellArea* caller_;
 };
 
 } // namespace xlstandin
