@@ -23,6 +23,9 @@ Evaluation FormulaEvaluator::Evaluate(const Expression& call) {
 }
 
 HostValue FormulaEvaluator::ArgumentValue(const Expression& argument, Evaluation& outer) {
+    if (argument.IsReference()) {
+        return ReferenceValue(argument);
+    }
     if (!argument.IsCall()) {
         return argument.value;
     }
@@ -32,6 +35,17 @@ HostValue FormulaEvaluator::ArgumentValue(const Expression& argument, Evaluation
         nested.result.nullPointer ? HostValue::Error(xlerrNum) : nested.result.value;
     Release(nested); // Excel copies a nested result before the next call
     return value;
+}
+
+// A sheet named in a formula is added when new; the formula's own sheet, named or not, is the
+// current sheet, which Excel passes as a reference without a sheet.
+HostValue FormulaEvaluator::ReferenceValue(const Expression& reference) {
+    xlstandin::SheetModel& sheets = excel_.Sheet();
+    std::uintptr_t sheetId = HostValue::CurrentSheet;
+    if (!reference.sheet.empty() && sheets.SheetNamed(reference.sheet) != sheets.CurrentSheet()) {
+        sheetId = sheets.SheetNamed(reference.sheet);
+    }
+    return HostValue::Reference(sheetId, reference.value.Areas());
 }
 
 } // namespace xlhost

@@ -32,6 +32,7 @@ public:
 private:
     // A nested call that returned a null pointer passes on #NUM!, as Excel shows that result.
     xlstandin::HostValue ArgumentValue(const Expression& argument, Evaluation& outer);
+    xlstandin::HostValue ReferenceValue(const Expression& reference);
 
     xlstandin::ExcelStandIn& excel_;
 };

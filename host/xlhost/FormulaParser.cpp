@@ -50,8 +50,9 @@ std::string Upper(std::string text) {
 
 } // namespace
 
-bool FormulaParser::Parse(const std::string& text, Expression& formula, std::string& reason) {
-    FormulaParser parser(text);
+bool FormulaParser::Parse(const std::string& text, Expression& formula, std::string& reason,
+                          const SheetGrid& grid) {
+    FormulaParser parser(text, grid);
     try {
         if (parser.Peek() == '=') {
             ++parser.position_;
@@ -62,6 +63,22 @@ bool FormulaParser::Parse(const std::string& text, Expression& formula, std::str
                         "\" after the call");
         }
         formula = std::move(call);
+        return true;
+    } catch (const ParseError& error) {
+        reason = error.what();
+        return false;
+    }
+}
+
+bool FormulaParser::ParseValue(const std::string& text, HostValue& value, std::string& reason) {
+    FormulaParser parser(text, SheetGrid::Of(12));
+    try {
+        HostValue read = parser.Peek() == '{' ? parser.ReadArray() : parser.ReadConstant();
+        if (parser.Peek() != '\0') {
+            parser.Fail(std::string("unexpected \"") + text[parser.position_] +
+                        "\" after the value");
+        }
+        value = std::move(read);
         return true;
     } catch (const ParseError& error) {
         reason = error.what();
@@ -103,6 +120,10 @@ Expression FormulaParser::ReadArgument() {
     if (next == ',' || next == ')') {
         return Expression{}; // missing
     }
+    Expression reference;
+    if (ReadReference(reference)) {
+        return reference;
+    }
     if (StartsName(next)) {
         return ReadNamed();
     }
@@ -129,6 +150,20 @@ Expression FormulaParser::ReadNamed() {
     return constant;
 }
 
+bool FormulaParser::ReadReference(Expression& reference) {
+    CellReference read;
+    std::string reason;
+    if (!CellReferenceReader::Read(text_, position_, grid_, read, reason)) {
+        if (!reason.empty()) {
+            Fail(reason);
+        }
+        return false;
+    }
+    reference.value = HostValue::Reference(HostValue::CurrentSheet, {read.area});
+    reference.sheet = read.sheet;
+    return true;
+}
+
 HostValue FormulaParser::ReadConstant() {
     const char next = Peek();
     if (next == '"') {
@@ -140,8 +175,13 @@ HostValue FormulaParser::ReadConstant() {
     if (StartsNumber(next)) {
         return ReadNumber();
     }
+    const std::size_t start = position_;
+    Expression reference;
+    if (ReadReference(reference)) {
+        position_ = start;
+        Fail("an array holds constants only");
+    }
     if (StartsName(next)) {
-        const std::size_t start = position_;
         const Expression named = ReadNamed();
         if (!named.IsCall()) {
             return named.value;

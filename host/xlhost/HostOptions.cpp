@@ -11,12 +11,14 @@ namespace {
 
 const char* const usage =
     "usage: xlhost [options] ADDIN.xll [FORMULA ...]\n"
+    "       xlhost [options] --check CASES ADDIN.xll\n"
     "Loads the add-in into an Excel stand-in, calls xlAutoOpen, evaluates each formula, calls\n"
     "xlAutoClose and prints one line per formula with its result.\n"
     "\n"
     "A formula is [=]NAME(ARGUMENT, ...) of a function the add-in registered; an argument is a\n"
     "number (2.5, -6.75, 1E-07), a text (\"10.1\", \"\" for a quote), TRUE, FALSE, an error\n"
-    "(#VALUE!, #N/A, ...), an array {1,2;3,4}, a nested call, or nothing (missing).\n"
+    "(#VALUE!, #N/A, ...), an array {1,2;3,4}, a reference (A1, $B$2:C3, Sheet2!A1:A10,\n"
+    "'My Sheet'!A1), a nested call, or nothing (missing). Formula N lives in cell IVN of Sheet1.\n"
     "\n"
     "options:\n"
     "  --excel-version N  play Excel version N (default 12; other versions use Excel 4 records)\n"
@@ -30,6 +32,13 @@ const char* const usage =
     "                     --status or --trace, callbacks xlhost does not play are listed at exit\n"
     "  --fail NAME=CODE   every call of Excel function NAME (xlCoerce, xlGetName, ...) returns\n"
     "                     CODE; repeatable\n"
+    "  --cell REF=VALUE   give a cell a value before the formulas run (A1=2.5, Sheet2!B3=\"x\",\n"
+    "                     an array {1,2;3,4} fills the block from REF); repeatable\n"
+    "  --cells FILE       the same for each line REF=VALUE of FILE (# comments)\n"
+    "  --check CASES      check the add-in against the lines FORMULA => EXPECTED of CASES\n"
+    "                     (REF=VALUE lines set cells): one line per failing case, then\n"
+    "                     \"N passed, N failed\"; exit status 1 when a case failed, 3 when the\n"
+    "                     check could not run\n"
     "  --no-xlcall        keep XLCALL32.DLL out of reach of the add-in\n"
     "  --debug-output     print each debug string the add-in sends as \"debug> TEXT\" on standard\n"
     "                     error (a line feed as \\n)\n"
@@ -67,14 +76,10 @@ struct Flag {
 };
 
 constexpr Flag flags[] = {
-    {"--wizard", &HostOptions::wizard},
-    {"--replace-dialog", &HostOptions::replaceDialog},
-    {"--list", &HostOptions::list},
-    {"--status", &HostOptions::status},
-    {"--no-xlcall", &HostOptions::noXlCall},
-    {"--debug-output", &HostOptions::debugOutput},
-    {"--trace", &HostOptions::trace},
-    {"--help", &HostOptions::help},
+    {"--wizard", &HostOptions::wizard},      {"--replace-dialog", &HostOptions::replaceDialog},
+    {"--list", &HostOptions::list},          {"--status", &HostOptions::status},
+    {"--no-xlcall", &HostOptions::noXlCall}, {"--debug-output", &HostOptions::debugOutput},
+    {"--trace", &HostOptions::trace},        {"--help", &HostOptions::help},
 };
 
 const Flag* FindFlag(const std::string& name) {
@@ -86,6 +91,20 @@ const Flag* FindFlag(const std::string& name) {
     return nullptr;
 }
 
+// The options that take a value.
+constexpr const char* valued[] = {
+    "--excel-version", "--fail", "--cell", "--cells", "--check",
+};
+
+bool TakesValue(const std::string& name) {
+    for (const char* option : valued) {
+        if (name == option) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool ReadValued(const std::string& name, const std::string& value, HostOptions& options,
                 std::string& error) {
     if (name == "--excel-version") {
@@ -93,6 +112,14 @@ bool ReadValued(const std::string& name, const std::string& value, HostOptions& 
             error = "--excel-version needs a version number, not \"" + value + "\"";
             return false;
         }
+        return true;
+    }
+    if (name == "--cell" || name == "--cells") {
+        options.cells.push_back(CellSource{name == "--cells", value});
+        return true;
+    }
+    if (name == "--check") {
+        options.check = value;
         return true;
     }
     InjectedFault fault;
@@ -118,7 +145,7 @@ bool ReadOption(const std::vector<std::string>& arguments, std::size_t& next, Ho
         options.*flag->field = true;
         return true;
     }
-    if (name != "--excel-version" && name != "--fail") {
+    if (!TakesValue(name)) {
         error = "unknown option \"" + name + "\"";
         return false;
     }
@@ -160,7 +187,23 @@ bool HostOptions::Parse(const std::vector<std::string>& arguments, HostOptions& 
         error = "no add-in given (xlhost --help tells more)";
         return false;
     }
+    if (!options.check.empty() && !options.formulas.empty()) {
+        error = "--check takes the formulas from its file, not from the command line";
+        return false;
+    }
     return true;
+}
+
+bool HostOptions::AsksForCheck(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        if (argument == "--") {
+            return false;
+        }
+        if (argument == "--check" || argument.compare(0, 8, "--check=") == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 const char* HostOptions::Usage() {

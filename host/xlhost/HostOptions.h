@@ -13,6 +13,12 @@ struct InjectedFault {
     int code;
 };
 
+// --cell REF=VALUE (text) or --cells FILE (file set, text the path), in the order given.
+struct CellSource {
+    bool file;
+    std::string text;
+};
+
 struct HostOptions {
     int excelVersion = 12;
     bool wizard = false;
@@ -24,6 +30,8 @@ struct HostOptions {
     bool trace = false;
     bool help = false;
     std::vector<InjectedFault> faults;
+    std::vector<CellSource> cells;
+    std::string check; // --check FILE: the case file whose formulas are checked
     std::string addIn;
     std::vector<std::string> formulas;
 
@@ -32,6 +40,9 @@ struct HostOptions {
     static bool Parse(const std::vector<std::string>& arguments, HostOptions& options,
                       std::string& error);
     static const char* Usage();
+    // Whether the arguments ask for --check, whose runs that cannot start end with their own
+    // status, also when the command line does not read.
+    static bool AsksForCheck(const std::vector<std::string>& arguments);
 };
 
 } // namespace xlhost

@@ -1,6 +1,7 @@
 #include "XlHost.h"
 
 #include "AddInModule.h"
+#include "CaseCheck.h"
 #include "CrashGuard.h"
 #include "FormulaEvaluator.h"
 #include "FormulaParser.h"
@@ -13,12 +14,18 @@
 namespace xlhost {
 
 int XlHost::Run() {
-    std::vector<Expression> formulas;
-    if (!ReadFormulas(formulas) || !PrepareExcel()) {
+    Inputs inputs;
+    if (!ReadInputs(inputs)) {
+        return options_.check.empty() ? 1 : CouldNotRun;
+    }
+    if (!PrepareExcel()) {
         return 1;
     }
+    for (const CellAssignment& cells : inputs.cells) {
+        CellLine::Apply(cells, excel_.Sheet());
+    }
     try {
-        return RunAddIn(formulas);
+        return RunAddIn(inputs);
     } catch (const std::exception&) {
         throw; // xlhost's own
     } catch (...) {
@@ -26,13 +33,13 @@ int XlHost::Run() {
     }
 }
 
-int XlHost::RunAddIn(const std::vector<Expression>& formulas) {
+int XlHost::RunAddIn(const Inputs& inputs) {
     CrashGuard::SetActivity("DllMain");
     AddInModule addIn;
     std::string reason;
     if (!addIn.Load(options_.addIn, reason)) {
         Fail(reason);
-        return 1;
+        return options_.check.empty() ? 1 : CouldNotRun;
     }
     excel_.SetAddInName(addIn.FileName());
     CrashGuard::SetActivity("xlAutoOpen");
@@ -49,7 +56,12 @@ int XlHost::RunAddIn(const std::vector<Expression>& formulas) {
     if (options_.replaceDialog) {
         excel_.OpenReplaceDialog();
     }
-    Evaluate(formulas);
+    int failed = 0;
+    if (options_.check.empty()) {
+        Evaluate(inputs.formulas);
+    } else {
+        failed = Check(inputs.cases);
+    }
     excel_.CloseFunctionWizard();
     excel_.CloseReplaceDialog();
     CrashGuard::SetActivity("xlAutoClose");
@@ -61,18 +73,47 @@ int XlHost::RunAddIn(const std::vector<Expression>& formulas) {
     if (options_.status || options_.trace) {
         PrintUnplayed();
     }
-    return opened ? 0 : 1;
+    return opened && failed == 0 ? 0 : 1;
+}
+
+// Everything the run needs is read before the add-in loads: nothing runs on bad input.
+bool XlHost::ReadInputs(Inputs& inputs) const {
+    std::string error;
+    if (!ReadFormulas(inputs.formulas) || !ReadCells(inputs.cells)) {
+        return false;
+    }
+    if (!options_.check.empty() && !CaseFile::Read(options_.check, grid_, inputs.cases, error)) {
+        Fail(error);
+        return false;
+    }
+    return true;
 }
 
 bool XlHost::ReadFormulas(std::vector<Expression>& formulas) const {
     for (const std::string& text : options_.formulas) {
         Expression formula;
         std::string reason;
-        if (!FormulaParser::Parse(text, formula, reason)) {
+        if (!FormulaParser::Parse(text, formula, reason, grid_)) {
             Fail("cannot read formula \"" + text + "\": " + reason);
             return false;
         }
         formulas.push_back(formula);
+    }
+    return true;
+}
+
+bool XlHost::ReadCells(std::vector<CellAssignment>& cells) const {
+    for (const CellSource& source : options_.cells) {
+        CellAssignment cell;
+        std::string error;
+        if (source.file ? !CellLine::ReadFile(source.text, grid_, cells, error)
+                        : !CellLine::Parse(source.text, grid_, cell, error)) {
+            Fail(source.file ? error : "--cell " + source.text + ": " + error);
+            return false;
+        }
+        if (!source.file) {
+            cells.push_back(cell);
+        }
     }
     return true;
 }
@@ -108,21 +149,39 @@ void XlHost::PrintFunctions() const {
 }
 
 void XlHost::Evaluate(const std::vector<Expression>& formulas) {
-    FormulaEvaluator evaluator(excel_);
     for (std::size_t i = 0; i < formulas.size(); ++i) {
-        const std::string formula = "formula \"" + options_.formulas[i] + "\"";
-        CrashGuard::SetActivity(formula);
-        excel_.Workbook().SetCallerRow(static_cast<int>(i)); // formula i lives in cell A(i+1)
-        Evaluation evaluation = evaluator.Evaluate(formulas[i]);
-        excel_.Workbook().ClearCaller();
-        for (const std::string& failure : evaluation.failures) {
-            Fail("cannot evaluate \"" + options_.formulas[i] + "\": " + failure);
-        }
-        std::cout << ResultText::Of(evaluation.result, evaluation.wideText) << std::endl;
-        CrashGuard::SetActivity(
-            (evaluation.result.dllFreeExcel12 ? "xlAutoFree12 of " : "xlAutoFree of ") + formula);
-        evaluator.Release(evaluation);
+        EvaluateOne(i, options_.formulas[i], formulas[i],
+                    [](const std::string& line) { std::cout << line << std::endl; });
     }
+}
+
+int XlHost::Check(const std::vector<CaseLine>& cases) {
+    return CaseCheck::Run(
+        cases, [this](const CellAssignment& cells) { CellLine::Apply(cells, excel_.Sheet()); },
+        [this](std::size_t index, const CaseLine& line) {
+            std::string got;
+            EvaluateOne(index, line.formulaText, line.formula,
+                        [&got](const std::string& result) { got = result; });
+            return got;
+        },
+        std::cout);
+}
+
+void XlHost::EvaluateOne(std::size_t index, const std::string& text, const Expression& formula,
+                         const std::function<void(const std::string&)>& use) {
+    FormulaEvaluator evaluator(excel_);
+    const std::string activity = "formula \"" + text + "\"";
+    CrashGuard::SetActivity(activity);
+    excel_.Workbook().SetCallerRow(static_cast<int>(index)); // formula i lives in row i + 1
+    Evaluation evaluation = evaluator.Evaluate(formula);
+    excel_.Workbook().ClearCaller();
+    for (const std::string& failure : evaluation.failures) {
+        Fail("cannot evaluate \"" + text + "\": " + failure);
+    }
+    use(ResultText::Of(evaluation.result, evaluation.wideText));
+    CrashGuard::SetActivity(
+        (evaluation.result.dllFreeExcel12 ? "xlAutoFree12 of " : "xlAutoFree of ") + activity);
+    evaluator.Release(evaluation);
 }
 
 // xlfEvaluate of a formula xlhost reads: its result, nested results released at once.

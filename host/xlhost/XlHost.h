@@ -1,10 +1,13 @@
 // One run of xlhost: plays Excel for the add-in, opens it, evaluates the formulas, closes it.
 #pragma once
 
+#include "CaseFile.h"
+#include "CellLine.h"
 #include "ExcelStandIn.h"
 #include "Expression.h"
 #include "HostOptions.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,21 +16,38 @@ namespace xlhost {
 class XlHost {
 public:
     explicit XlHost(const HostOptions& options)
-        : options_(options), excel_(xlstandin::ExcelStandIn::Instance()) {}
+        : options_(options), grid_(SheetGrid::Of(options.excelVersion)),
+          excel_(xlstandin::ExcelStandIn::Instance()) {}
 
     // The exit status: 0 when the add-in loaded and xlAutoOpen returned 1, otherwise 1 after
     // one line on standard error saying what failed; a crash in the add-in ends the process
     // with status 2 (CrashGuard). Formulas that do not read fail the run
     // before the add-in is loaded; after a failed xlAutoOpen they are still evaluated, as Excel
-    // keeps such an add-in loaded.
+    // keeps such an add-in loaded. With --check: 0 when every case passed, 1 when one failed
+    // or xlAutoOpen returned 0, CouldNotRun when the check could not start.
     int Run();
 
+    static constexpr int CouldNotRun = 3;
+
 private:
-    int RunAddIn(const std::vector<Expression>& formulas);
+    struct Inputs {
+        std::vector<Expression> formulas;
+        std::vector<CellAssignment> cells;
+        std::vector<CaseLine> cases;
+    };
+
+    int RunAddIn(const Inputs& inputs);
+    bool ReadInputs(Inputs& inputs) const;
     bool ReadFormulas(std::vector<Expression>& formulas) const;
+    bool ReadCells(std::vector<CellAssignment>& cells) const;
     bool PrepareExcel();
     void PrintFunctions() const;
     void Evaluate(const std::vector<Expression>& formulas);
+    int Check(const std::vector<CaseLine>& cases);
+    // Formula number index, in its row: says why calls could not be made, hands the result
+    // line to use, then gives the result back.
+    void EvaluateOne(std::size_t index, const std::string& text, const Expression& formula,
+                     const std::function<void(const std::string&)>& use);
 
     void PrintUnplayed() const;
     bool EvaluateText(const std::string& text, xlstandin::HostValue& value);
@@ -37,6 +57,7 @@ private:
     static void Fail(const std::string& what);
 
     const HostOptions& options_;
+    const SheetGrid grid_;
     xlstandin::ExcelStandIn& excel_;
 };
 

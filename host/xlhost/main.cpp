@@ -22,10 +22,10 @@ int main(int argc, char** argv) {
     xlhost::CrashGuard::Install();
     xlhost::HostOptions options;
     std::string error;
-    if (!xlhost::HostOptions::Parse(std::vector<std::string>(argv + 1, argv + argc), options,
-                                    error)) {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (!xlhost::HostOptions::Parse(arguments, options, error)) {
         std::cerr << "xlhost: " << error << std::endl;
-        return 1;
+        return xlhost::HostOptions::AsksForCheck(arguments) ? xlhost::XlHost::CouldNotRun : 1;
     }
     if (options.help) {
         std::cout << xlhost::HostOptions::Usage();

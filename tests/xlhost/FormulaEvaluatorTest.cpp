@@ -18,6 +18,9 @@ XLSTANDIN_TEST_EXPORT XLOPER12* __stdcall XlhostEcho(XLOPER12* value) {
 XLSTANDIN_TEST_EXPORT XLOPER* __stdcall XlhostEcho4(XLOPER* value) {
     return value;
 }
+XLSTANDIN_TEST_EXPORT XLOPER12* __stdcall XlhostReference(XLOPER12* reference) {
+    return reference;
+}
 XLSTANDIN_TEST_EXPORT XLOPER12* __stdcall XlhostNothing() {
     return nullptr;
 }
@@ -32,10 +35,12 @@ protected:
         ExcelStandInTest::SetUp();
         const std::string module = TestModule({{"XlhostEcho", Proc(&XlhostEcho)},
                                                {"XlhostEcho4", Proc(&XlhostEcho4)},
+                                               {"XlhostReference", Proc(&XlhostReference)},
                                                {"XlhostNothing", Proc(&XlhostNothing)}});
         Register({module, "XlhostEcho", "QQ", "Echo"});
         Register({module, "XlhostEcho4", "PP", "Echo4"});
         Register({module, "XlhostNothing", "Q", "Nothing"});
+        Register({module, "XlhostReference", "UU", "Reference"});
     }
 
     // REGISTER as an add-in sends it, through Excel4v.
@@ -91,6 +96,19 @@ TEST_F(FormulaEvaluatorTest, NamesNobodyRegisteredAnswerNameErrors) {
     EXPECT_FALSE(unknown.result.called);
     EXPECT_EQ("#NAME?", Printed("Echo5(1)"));
     EXPECT_EQ("#NAME?", Printed("Echo(Echo5(1))"));
+}
+
+// A sheet named in a formula is added as it is used; the formula's own sheet is the current one.
+TEST_F(FormulaEvaluatorTest, ReferencesReachFunctionsWithTheirSheets) {
+    Excel().Sheet().SetCell(xlstandin::SheetModel::DefaultSheet, 0, 0, HostValue::Number(5));
+    EXPECT_EQ("5", Printed("Echo(A1)"));
+    EXPECT_EQ("{5,(nil)}", Printed("Echo($A$1:B1)"));
+    EXPECT_EQ("ref(sheet 0 R2C2:R3C3)", Printed("Reference(B2:C3)"));
+    EXPECT_EQ("ref(sheet 0 R1C1:R1C1)", Printed("Reference(SHEET1!A1)"));
+    EXPECT_EQ("ref(sheet 2 R1C1:R10C1)", Printed("Reference('Sheet 2'!A1:A10)"));
+    EXPECT_EQ("ref(sheet 3 R1C1:R1C1)", Printed("Reference(Data!A1)"));
+    EXPECT_EQ("ref(sheet 2 R1C1:R1C1)", Printed("Reference('sheet 2'!A1)"));
+    EXPECT_EQ("Sheet 2", Excel().Sheet().SheetName(2));
 }
 
 TEST_F(FormulaEvaluatorTest, MissingArgumentsArriveAsMissingValues) {

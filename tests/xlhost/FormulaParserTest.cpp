@@ -15,6 +15,9 @@ using xlhost::FormulaParser;
 // NAME(argument,...) with the values as the stand-in writes them.
 std::string Describe(const Expression& expression) {
     std::ostringstream text;
+    if (expression.IsReference() && !expression.sheet.empty()) {
+        text << expression.sheet << '!';
+    }
     if (!expression.IsCall()) {
         text << expression.value;
         return text.str();
@@ -34,10 +37,11 @@ std::string Parsed(const std::string& formula) {
     return Describe(expression);
 }
 
-std::string Refused(const std::string& formula) {
+std::string Refused(const std::string& formula,
+                    const xlhost::SheetGrid& grid = xlhost::SheetGrid::Of(12)) {
     Expression expression;
     std::string reason;
-    EXPECT_FALSE(FormulaParser::Parse(formula, expression, reason)) << formula;
+    EXPECT_FALSE(FormulaParser::Parse(formula, expression, reason, grid)) << formula;
     return reason;
 }
 
@@ -50,6 +54,32 @@ TEST(FormulaParser, ReadsEveryKindOfArgument) {
     EXPECT_EQ("f()", Parsed("f()"));
     EXPECT_EQ("f()", Parsed("f( )"));
     EXPECT_EQ("f({1;2;3})", Parsed("f({ 1 ; 2 ; 3 })"));
+}
+
+TEST(FormulaParser, ReadsReferencesAsArguments) {
+    EXPECT_EQ("f(ref(sheet 0 R1C1:R1C1),ref(sheet 0 R2C2:R3C3),Sheet2!ref(sheet 0 R1C1:R10C1))",
+              Parsed("f(A1, $B$2:C3, Sheet2!A1:A10)"));
+    EXPECT_EQ("f(My Sheet!ref(sheet 0 R1C1:R1C1),LOG10(ref(sheet 0 R1C1:R1C1)))",
+              Parsed("f('My Sheet'!A1, LOG10(A1))"));
+    EXPECT_EQ("at column 3: expected a cell after \"Sheet2!\"", Refused("f(Sheet2!)"));
+    EXPECT_EQ("at column 3: \"XFD1\" reaches beyond the sheet's last cell IV65536",
+              Refused("f(XFD1)", xlhost::SheetGrid::Of(11)));
+    EXPECT_EQ("at column 4: an array holds constants only", Refused("f({A1})"));
+}
+
+TEST(FormulaParser, ReadsConstantsAlone) {
+    xlstandin::HostValue value;
+    std::string reason;
+    ASSERT_TRUE(FormulaParser::ParseValue(" {1,\"x\";TRUE,#N/A} ", value, reason)) << reason;
+    std::ostringstream text;
+    text << value;
+    EXPECT_EQ("{1,\"x\";TRUE,#N/A}", text.str());
+    EXPECT_FALSE(FormulaParser::ParseValue("1 2", value, reason));
+    EXPECT_EQ("at column 3: unexpected \"2\" after the value", reason);
+    EXPECT_FALSE(FormulaParser::ParseValue("f(1)", value, reason));
+    EXPECT_EQ("at column 1: an array holds constants only", reason);
+    EXPECT_FALSE(FormulaParser::ParseValue("", value, reason));
+    EXPECT_EQ("at column 1: expected a value", reason);
 }
 
 TEST(FormulaParser, ReadsNestedCallsAndKeepsTheNamesAsWritten) {

@@ -45,8 +45,9 @@ typedef struct OPER12 {
 typedef struct { WORD rows, columns; double array[1]; } FP4;
 typedef struct { int rows, columns; double array[1]; } FP12;
 
-enum { T_NUM = 1, T_STR = 2, T_BOOL = 4, T_REF = 8, T_ERR = 16, T_MISSING = 128, T_SREF = 0x400,
-       T_INT = 0x800, T_BIGDATA = 0x802, BIT_XLFREE = 0x1000, BIT_DLLFREE = 0x4000 };
+enum { T_NUM = 1, T_STR = 2, T_BOOL = 4, T_REF = 8, T_ERR = 16, T_MULTI = 64, T_MISSING = 128,
+       T_NIL = 256, T_SREF = 0x400, T_INT = 0x800, T_BIGDATA = 0x802, BIT_XLFREE = 0x1000,
+       BIT_DLLFREE = 0x4000, ERR_VALUE = 15 };
 enum { FN_FREE = 0x4000, FN_STACK = 0x4001, FN_COERCE = 0x4002, FN_SET = 0x4003,
        FN_SHEETID = 0x4004, FN_SHEETNM = 0x4005, FN_GETINST = 0x4007, FN_GETNAME = 0x4009,
        FN_EVENTREGISTER = 0x4011, FN_GETINSTPTR = 0x4013, FN_REGISTER = 149, FN_SETNAME = 88,
@@ -128,6 +129,10 @@ EXPORT int WINAPI xlAutoOpen(void) {
     Register(&module, "Crash", "BB", "Crash", "1");
     Register(&module, "Throw", "BB", "Throw", "1");
     Register(&module, "Command", "J", "Command", "2");
+    Register(&module, "SumRange", "QU", "SumRange", "1");
+    Register(&module, "Address", "QU", "Address", "1");
+    Register(&module, "Address4", "CR", "Address4", "1");
+    Register(&module, "Kinds", "QQ", "Kinds", "1");
     Register(&module, "Func", "UX", "Func", "1");
     memset(types, 'B', 31);
     types[31] = '\0';
@@ -320,6 +325,136 @@ EXPORT double WINAPI Throw(double x) {
 
 EXPORT int WINAPI Command(void) {
     return 1;
+}
+
+/* A text result of Excel 12 in a static record. */
+static OPER12 *Text12(const char *text) {
+    static OPER12 result;
+    static WCHAR units[256];
+    int length = 0;
+    while (text[length] && length < 255) {
+        units[length + 1] = (WCHAR)(unsigned char)text[length];
+        ++length;
+    }
+    units[0] = (WCHAR)length;
+    result.val.str = units;
+    result.xltype = T_STR;
+    return &result;
+}
+
+/* The sum of the numbers in a range, its cells read through xlCoerce as an array. */
+EXPORT OPER12 *WINAPI SumRange(OPER12 *range) {
+    static OPER12 result;
+    OPER12 values, type;
+    OPER12 *args[2];
+    int k;
+    type.xltype = T_INT;
+    type.val.w = T_MULTI;
+    args[0] = range;
+    args[1] = &type;
+    result.xltype = T_ERR;
+    result.val.err = ERR_VALUE;
+    if (Excel12v(FN_COERCE, &values, 2, args) != 0 || values.xltype != T_MULTI) return &result;
+    result.xltype = T_NUM;
+    result.val.num = 0;
+    for (k = 0; k < values.val.array.rows * values.val.array.columns; ++k)
+        if (values.val.array.lparray[k].xltype == T_NUM)
+            result.val.num += values.val.array.lparray[k].val.num;
+    args[0] = &values;
+    Excel12v(FN_FREE, NULL, 1, args);
+    return &result;
+}
+
+/* "R1C1:R2C2" appended to a text. */
+static void AppendArea(char *text, long rowFirst, long rowLast, long columnFirst, long columnLast) {
+    wsprintfA(text + strlen(text), " R%ldC%ld:R%ldC%ld", rowFirst + 1, columnFirst + 1, rowLast + 1,
+              columnLast + 1);
+}
+
+/* "[Book1]Sheet2" of a sheet id, through xlSheetNm of a reference that holds only the id. */
+static void AppendSheet12(char *text, DWORD_PTR sheet) {
+    OPER12 id, name;
+    OPER12 *args[1];
+    int i, at = (int)strlen(text);
+    id.xltype = T_REF;
+    id.val.mref.lpmref = NULL;
+    id.val.mref.idSheet = sheet;
+    args[0] = &id;
+    if (Excel12v(FN_SHEETNM, &name, 1, args) != 0) return;
+    text[at++] = ' ';
+    for (i = 0; i < name.val.str[0] && at < 200; ++i) text[at++] = (char)name.val.str[i + 1];
+    text[at] = '\0';
+    args[0] = &name;
+    Excel12v(FN_FREE, NULL, 1, args);
+}
+
+/* How the reference arrived: "SRef R1C1:R2C2", or "Ref [Book1]Sheet2 R1C1:R10C1". */
+EXPORT OPER12 *WINAPI Address(OPER12 *reference) {
+    char text[256];
+    int k;
+    if (reference->xltype == T_SREF) {
+        strcpy(text, "SRef");
+        AppendArea(text, reference->val.sref.ref.rwFirst, reference->val.sref.ref.rwLast,
+                   reference->val.sref.ref.colFirst, reference->val.sref.ref.colLast);
+    } else if (reference->xltype == T_REF) {
+        strcpy(text, "Ref");
+        AppendSheet12(text, reference->val.mref.idSheet);
+        for (k = 0; k < reference->val.mref.lpmref->count && k < 4; ++k) {
+            REF12 *area = &reference->val.mref.lpmref->ref[k];
+            AppendArea(text, area->rwFirst, area->rwLast, area->colFirst, area->colLast);
+        }
+    } else {
+        wsprintfA(text, "type %lu", (unsigned long)reference->xltype);
+    }
+    return Text12(text);
+}
+
+/* The same through Excel 4 records: WORD rows and BYTE columns. */
+EXPORT char *WINAPI Address4(OPER4 *reference) {
+    static char text[256];
+    if (reference->xltype == T_SREF) {
+        strcpy(text, "SRef");
+        AppendArea(text, reference->val.sref.ref.rwFirst, reference->val.sref.ref.rwLast,
+                   reference->val.sref.ref.colFirst, reference->val.sref.ref.colLast);
+    } else if (reference->xltype == T_REF) {
+        REF4 *area = &reference->val.mref.lpmref->ref[0];
+        wsprintfA(text, "Ref %lu", (unsigned long)reference->val.mref.idSheet);
+        AppendArea(text, area->rwFirst, area->rwLast, area->colFirst, area->colLast);
+    } else {
+        wsprintfA(text, "type %u", (unsigned)reference->xltype);
+    }
+    return text;
+}
+
+/* The kind of each value a Q argument holds: "2x2 N S 0 B" for an array (N number, S text,
+ * B boolean, E error, 0 empty cell, M missing), one letter for a single value. */
+static char Kind(DWORD type) {
+    switch (type) {
+    case T_NUM: return 'N';
+    case T_STR: return 'S';
+    case T_BOOL: return 'B';
+    case T_ERR: return 'E';
+    case T_NIL: return '0';
+    case T_MISSING: return 'M';
+    default: return '?';
+    }
+}
+
+EXPORT OPER12 *WINAPI Kinds(OPER12 *value) {
+    char text[256];
+    int k, at;
+    if (value->xltype != T_MULTI) {
+        text[0] = Kind(value->xltype);
+        text[1] = '\0';
+        return Text12(text);
+    }
+    at = wsprintfA(text, "%dx%d", value->val.array.rows, value->val.array.columns);
+    for (k = 0; k < value->val.array.rows * value->val.array.columns && at < 250; ++k) {
+        text[at++] = ' ';
+        text[at++] = Kind(value->val.array.lparray[k].xltype);
+    }
+    text[at] = '\0';
+    return Text12(text);
 }
 
 EXPORT void WINAPI Func(OPER12 *value, OPER12 *handle) {

@@ -1,0 +1,21 @@
+// The lines of a text file, for the files xlhost reads (--cells, --check).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace xlhost {
+
+class LineFile {
+public:
+    // Each line without its end ("\n" or "\r\n"). False with one line saying why when the file
+    // cannot be read.
+    static bool Read(const std::string& path, std::vector<std::string>& lines, std::string& error);
+    // Lines of a text, as Read splits a file's contents.
+    static std::vector<std::string> Split(const std::string& text);
+    // Blank lines and lines whose first non-blank character is "#" hold nothing to read.
+    static bool IsComment(const std::string& line);
+    static std::string Trim(const std::string& text);
+};
+
+} // namespace xlhost
