@@ -53,32 +53,33 @@ std::string Upper(std::string text) {
 bool FormulaParser::Parse(const std::string& text, Expression& formula, std::string& reason,
                           const SheetGrid& grid) {
     FormulaParser parser(text, grid);
-    try {
-        if (parser.Peek() == '=') {
-            ++parser.position_;
-        }
-        Expression call = parser.ReadCall();
-        if (parser.Peek() != '\0') {
-            parser.Fail(std::string("unexpected \"") + text[parser.position_] +
-                        "\" after the call");
-        }
-        formula = std::move(call);
-        return true;
-    } catch (const ParseError& error) {
-        reason = error.what();
-        return false;
-    }
+    return parser.ReadWhole(
+        "call",
+        [&parser] {
+            if (parser.Peek() == '=') {
+                ++parser.position_;
+            }
+            return parser.ReadCall();
+        },
+        formula, reason);
 }
 
 bool FormulaParser::ParseValue(const std::string& text, HostValue& value, std::string& reason) {
     FormulaParser parser(text, SheetGrid::Of(12));
+    return parser.ReadWhole(
+        "value",
+        [&parser] { return parser.Peek() == '{' ? parser.ReadArray() : parser.ReadConstant(); },
+        value, reason);
+}
+
+template <typename Result, typename Reader>
+bool FormulaParser::ReadWhole(const char* what, Reader read, Result& result, std::string& reason) {
     try {
-        HostValue read = parser.Peek() == '{' ? parser.ReadArray() : parser.ReadConstant();
-        if (parser.Peek() != '\0') {
-            parser.Fail(std::string("unexpected \"") + text[parser.position_] +
-                        "\" after the value");
+        Result whole = read();
+        if (Peek() != '\0') {
+            Fail(std::string("unexpected \"") + text_[position_] + "\" after the " + what);
         }
-        value = std::move(read);
+        result = std::move(whole);
         return true;
     } catch (const ParseError& error) {
         reason = error.what();

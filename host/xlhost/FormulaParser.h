@@ -29,6 +29,9 @@ public:
 private:
     FormulaParser(const std::string& text, const SheetGrid& grid) : text_(text), grid_(grid) {}
 
+    // What read reads, with nothing after it; false with the reason otherwise.
+    template <typename Result, typename Reader>
+    bool ReadWhole(const char* what, Reader read, Result& result, std::string& reason);
     Expression ReadCall();
     Expression ReadArgument();
     Expression ReadNamed();

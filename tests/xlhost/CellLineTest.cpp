@@ -1,10 +1,10 @@
 // Cell values given as REF=VALUE: what they set on which sheet, arrays filling blocks, and the
 // reasons for lines xlhost refuses, with their file and line.
 #include "CellLine.h"
+#include "ResultText.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -17,9 +17,7 @@ using xlstandin::HostValue;
 using xlstandin::SheetModel;
 
 std::string Printed(const HostValue& value) {
-    std::ostringstream text;
-    text << value;
-    return text.str();
+    return xlhost::ResultText::Of(value, true);
 }
 
 CellAssignment Read(const std::string& line, const SheetGrid& grid = SheetGrid::Of(12)) {
