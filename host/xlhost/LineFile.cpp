@@ -21,7 +21,9 @@ bool LineFile::Read(const std::string& path, std::vector<std::string>& lines, st
 
 std::vector<std::string> LineFile::Split(const std::string& text) {
     std::vector<std::string> lines;
-    std::size_t start = 0;
+    // Editors on Windows may begin a UTF-8 file with the byte order mark; it is no character.
+    const std::string byteOrderMark = "\xEF\xBB\xBF";
+    std::size_t start = text.compare(0, byteOrderMark.size(), byteOrderMark) == 0 ? 3 : 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) {

@@ -188,7 +188,7 @@ void XlHost::EvaluateOne(std::size_t index, const std::string& text, const Expre
 bool XlHost::EvaluateText(const std::string& text, xlstandin::HostValue& value) {
     Expression formula;
     std::string reason;
-    if (!FormulaParser::Parse(text, formula, reason)) {
+    if (!FormulaParser::Parse(text, formula, reason, grid_)) {
         return false;
     }
     FormulaEvaluator evaluator(excel_);
