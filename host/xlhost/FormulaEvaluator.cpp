@@ -1,6 +1,9 @@
 #include "FormulaEvaluator.h"
 
+#include "Coercion.h"
 #include "ExcelApi.h"
+#include "ImplicitIntersection.h"
+#include "RecordCodec.h"
 
 #include <vector>
 
@@ -20,6 +23,23 @@ Evaluation FormulaEvaluator::Evaluate(const Expression& call) {
         evaluation.failures.push_back(evaluation.result.failure);
     }
     return evaluation;
+}
+
+void FormulaEvaluator::ShowValue(Evaluation& evaluation) {
+    HostValue& value = evaluation.result.value;
+    if (!value.Is(HostValue::Kind::Reference)) {
+        return;
+    }
+    xlstandin::CellArea caller{};
+    const bool inFormula = excel_.Workbook().CallerCell(caller);
+    HostValue cell;
+    HostValue shown;
+    const xlstandin::Coercion cells(excel_.Sheet(), xlstandin::RecordCodec<XLOPER12>::Limits());
+    if (!xlstandin::ImplicitIntersection::Of(value, inFormula ? &caller : nullptr, cell) ||
+        !cells.Dereference(cell, shown)) {
+        shown = HostValue::Error(xlerrValue);
+    }
+    value = shown;
 }
 
 HostValue FormulaEvaluator::ArgumentValue(const Expression& argument, Evaluation& outer) {

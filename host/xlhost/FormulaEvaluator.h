@@ -27,6 +27,9 @@ public:
     // released once the call that took them returned; the caller releases the formula's own
     // through Release once it has used it.
     Evaluation Evaluate(const Expression& call);
+    // A formula whose result is a reference shows what Excel shows in the formula's cell: the
+    // cell's value, a block intersected implicitly with that cell, else #VALUE!.
+    void ShowValue(Evaluation& evaluation);
     void Release(Evaluation& evaluation) { excel_.Release(evaluation.result); }
 
 private:

@@ -174,6 +174,7 @@ void XlHost::EvaluateOne(std::size_t index, const std::string& text, const Expre
     CrashGuard::SetActivity(activity);
     excel_.Workbook().SetCallerRow(static_cast<int>(index)); // formula i lives in row i + 1
     Evaluation evaluation = evaluator.Evaluate(formula);
+    evaluator.ShowValue(evaluation);
     excel_.Workbook().ClearCaller();
     for (const std::string& failure : evaluation.failures) {
         Fail("cannot evaluate \"" + text + "\": " + failure);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -103,12 +104,40 @@ TEST_F(FormulaEvaluatorTest, ReferencesReachFunctionsWithTheirSheets) {
     Excel().Sheet().SetCell(xlstandin::SheetModel::DefaultSheet, 0, 0, HostValue::Number(5));
     EXPECT_EQ("5", Printed("Echo(A1)"));
     EXPECT_EQ("{5,(nil)}", Printed("Echo($A$1:B1)"));
-    EXPECT_EQ("ref(sheet 0 R2C2:R3C3)", Printed("Reference(B2:C3)"));
-    EXPECT_EQ("ref(sheet 0 R1C1:R1C1)", Printed("Reference(SHEET1!A1)"));
-    EXPECT_EQ("ref(sheet 2 R1C1:R10C1)", Printed("Reference('Sheet 2'!A1:A10)"));
-    EXPECT_EQ("ref(sheet 3 R1C1:R1C1)", Printed("Reference(Data!A1)"));
-    EXPECT_EQ("ref(sheet 2 R1C1:R1C1)", Printed("Reference('sheet 2'!A1)"));
+    const auto reference = [](const std::string& text) {
+        std::ostringstream described;
+        described << Evaluate(text).result.value;
+        return described.str();
+    };
+    EXPECT_EQ("ref(sheet 0 R2C2:R3C3)", reference("Reference(B2:C3)"));
+    EXPECT_EQ("ref(sheet 0 R1C1:R1C1)", reference("Reference(SHEET1!A1)"));
+    EXPECT_EQ("ref(sheet 2 R1C1:R10C1)", reference("Reference('Sheet 2'!A1:A10)"));
+    EXPECT_EQ("ref(sheet 3 R1C1:R1C1)", reference("Reference(Data!A1)"));
+    EXPECT_EQ("ref(sheet 2 R1C1:R1C1)", reference("Reference('sheet 2'!A1)"));
     EXPECT_EQ("Sheet 2", Excel().Sheet().SheetName(2));
+}
+
+// A reference result shows as the formula's cell shows it; nested, it stays a reference.
+TEST_F(FormulaEvaluatorTest, AReferenceResultShowsTheValueOfItsCells) {
+    xlstandin::SheetModel& sheet = Excel().Sheet();
+    for (int row = 0; row < 4; ++row) {
+        sheet.SetCell(xlstandin::SheetModel::DefaultSheet, row, 0, HostValue::Number(row + 1));
+    }
+    const auto shown = [](const std::string& text) {
+        xlhost::Evaluation evaluation = Evaluate(text);
+        xlhost::FormulaEvaluator(Excel()).ShowValue(evaluation);
+        return xlhost::ResultText::Of(evaluation.result, evaluation.wideText);
+    };
+    EXPECT_EQ("1", shown("Reference(A1)"));
+    EXPECT_EQ("(nil)", shown("Reference(C1)"));
+    EXPECT_EQ("#VALUE!", shown("Reference(A1:A4)")) << "outside a formula";
+    Excel().Workbook().SetCallerRow(2);
+    EXPECT_EQ("3", shown("Reference(A1:A4)"));
+    EXPECT_EQ("3", shown("Reference(Reference(A1:A4))"));
+    EXPECT_EQ("#VALUE!", shown("Reference(A1:B4)"));
+    EXPECT_EQ("{1;2}", shown("Echo(Reference(A1:A2))"));
+    EXPECT_EQ("\"x\"", shown("Echo(\"x\")")) << "other results as they are";
+    Excel().Workbook().ClearCaller();
 }
 
 TEST_F(FormulaEvaluatorTest, MissingArgumentsArriveAsMissingValues) {

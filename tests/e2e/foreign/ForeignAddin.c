@@ -133,6 +133,7 @@ EXPORT int WINAPI xlAutoOpen(void) {
     Register(&module, "Address", "QU", "Address", "1");
     Register(&module, "Address4", "CR", "Address4", "1");
     Register(&module, "Kinds", "QQ", "Kinds", "1");
+    Register(&module, "Itself", "UU", "Itself", "1");
     Register(&module, "Func", "UX", "Func", "1");
     memset(types, 'B', 31);
     types[31] = '\0';
@@ -455,6 +456,11 @@ EXPORT OPER12 *WINAPI Kinds(OPER12 *value) {
     }
     text[at] = '\0';
     return Text12(text);
+}
+
+/* The reference it was given, as a result: Excel shows the cells' value. */
+EXPORT OPER12 *WINAPI Itself(OPER12 *reference) {
+    return reference;
 }
 
 EXPORT void WINAPI Func(OPER12 *value, OPER12 *handle) {
