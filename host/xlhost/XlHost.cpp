@@ -78,10 +78,10 @@ int XlHost::RunAddIn(const Inputs& inputs) {
 
 // Everything the run needs is read before the add-in loads: nothing runs on bad input.
 bool XlHost::ReadInputs(Inputs& inputs) const {
-    std::string error;
     if (!ReadFormulas(inputs.formulas) || !ReadCells(inputs.cells)) {
         return false;
     }
+    std::string error;
     if (!options_.check.empty() && !CaseFile::Read(options_.check, grid_, inputs.cases, error)) {
         Fail(error);
         return false;
@@ -104,16 +104,20 @@ bool XlHost::ReadFormulas(std::vector<Expression>& formulas) const {
 
 bool XlHost::ReadCells(std::vector<CellAssignment>& cells) const {
     for (const CellSource& source : options_.cells) {
-        CellAssignment cell;
         std::string error;
-        if (source.file ? !CellLine::ReadFile(source.text, grid_, cells, error)
-                        : !CellLine::Parse(source.text, grid_, cell, error)) {
-            Fail(source.file ? error : "--cell " + source.text + ": " + error);
+        if (source.file) {
+            if (!CellLine::ReadFile(source.text, grid_, cells, error)) {
+                Fail(error);
+                return false;
+            }
+            continue;
+        }
+        CellAssignment cell;
+        if (!CellLine::Parse(source.text, grid_, cell, error)) {
+            Fail("--cell " + source.text + ": " + error);
             return false;
         }
-        if (!source.file) {
-            cells.push_back(cell);
-        }
+        cells.push_back(cell);
     }
     return true;
 }
