@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 #ifndef _WIN32
@@ -108,6 +109,7 @@ void ExcelStandIn::Reset(int version) {
     rejections_.clear();
     autoFreeCalls_ = 0;
     workbook_.Clear();
+    async_.Clear();
     workbook_.SetRegisteredIds([this](const std::string& name, double& id) {
         const Registration* found = registry_.Find(name);
         id = found == nullptr ? 0 : found->id;
@@ -182,7 +184,7 @@ CallResult ExcelStandIn::Call(const std::string& functionText,
         return CallResult{HostValue::Error(xlerrName), false, false};
     }
     const Registration function = *found; // the function may register others meanwhile
-    CallResult result = FunctionInvoker(sheet_, allocations_).Invoke(function, arguments);
+    CallResult result = FunctionInvoker(sheet_, allocations_, async_).Invoke(function, arguments);
     if (result.dllFreeRecord != nullptr) {
         result.module = GetModuleHandleA(function.module.c_str());
     }
@@ -209,6 +211,10 @@ void ExcelStandIn::Release(CallResult& result) {
 
 template <typename Record>
 int ExcelStandIn::Dispatch(int xlfn, Record* result, int count, Record** args, bool excel12) {
+    if (xlfn == xlAsyncReturn && version_ >= 14) {
+        // May come from any thread: touches nothing but the asynchronous calls, which lock.
+        return AsyncReturn(result, count, args);
+    }
     int code = xlretSuccess;
     if (excel12 && version_ < 12) {
         // Excel before 2007 has no Excel12 entry; the add-in's glue answers a failure.
@@ -289,6 +295,69 @@ template <typename Record> int ExcelStandIn::Free(int count, Record** args) {
         }
     }
     return xlretSuccess;
+}
+
+namespace {
+
+template <typename Record> bool IsHandle(const Record& record) {
+    return RecordCodec<Record>::ValueType(record) == xltypeBigData;
+}
+
+template <typename Record> AsyncCalls::Handle HandleOf(const Record& record) {
+    return reinterpret_cast<AsyncCalls::Handle>(record.val.bigdata.h.hdata);
+}
+
+// xlAsyncReturn's two forms: a handle and its value, or a one-row or one-column array of
+// handles and one of their values in the same order.
+template <typename Record>
+bool ReadAsyncValues(const Record& handles, const Record& values,
+                     std::vector<AsyncCalls::Handle>& read, std::vector<HostValue>& valuesRead) {
+    if (IsHandle(handles)) {
+        valuesRead.emplace_back();
+        read.push_back(HandleOf(handles));
+        return RecordCodec<Record>::Read(values, valuesRead.back());
+    }
+    const DWORD multi = xltypeMulti;
+    if (RecordCodec<Record>::ValueType(handles) != multi ||
+        RecordCodec<Record>::ValueType(values) != multi || handles.val.array.lparray == nullptr ||
+        values.val.array.lparray == nullptr) {
+        return false;
+    }
+    const std::size_t count =
+        static_cast<std::size_t>(handles.val.array.rows) * handles.val.array.columns;
+    if (count != static_cast<std::size_t>(values.val.array.rows) * values.val.array.columns) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        valuesRead.emplace_back();
+        if (!IsHandle(handles.val.array.lparray[i]) ||
+            !RecordCodec<Record>::Read(values.val.array.lparray[i], valuesRead.back())) {
+            return false;
+        }
+        read.push_back(HandleOf(handles.val.array.lparray[i]));
+    }
+    return true;
+}
+
+} // namespace
+
+// The value is copied at once: the add-in frees its memory after the call, as Excel expects.
+template <typename Record> int ExcelStandIn::AsyncReturn(Record* result, int count, Record** args) {
+    if (count != 2) {
+        return xlretInvCount;
+    }
+    std::vector<AsyncCalls::Handle> handles;
+    std::vector<HostValue> values;
+    if (args == nullptr || args[0] == nullptr || args[1] == nullptr ||
+        !ReadAsyncValues(*args[0], *args[1], handles, values)) {
+        return xlretInvXloper;
+    }
+    const int code = async_.Return(handles, values, std::is_same<Record, XLOPER12>::value);
+    if (code == xlretSuccess && result != nullptr) {
+        result->xltype = xltypeBool;
+        result->val.xbool = 1;
+    }
+    return code;
 }
 
 template <typename Record> void ExcelStandIn::WriteResult(const Answer& answer, Record& result) {

@@ -3,8 +3,10 @@
 #include "AddInModule.h"
 #include "CrashGuard.h"
 #include "FormulaEvaluator.h"
+#include "FormulaFile.h"
 #include "FormulaParser.h"
 #include "FunctionListing.h"
+#include "ResultLines.h"
 #include "ResultText.h"
 
 #include <exception>
@@ -52,6 +54,7 @@ int XlHost::RunAddIn(const std::vector<Expression>& formulas) {
     Evaluate(formulas);
     excel_.CloseFunctionWizard();
     excel_.CloseReplaceDialog();
+    excel_.Async().Close(); // answers from the add-in's threads come too late from now on
     CrashGuard::SetActivity("xlAutoClose");
     addIn.Close();
     const std::string memory = excel_.MemorySummary();
@@ -64,8 +67,12 @@ int XlHost::RunAddIn(const std::vector<Expression>& formulas) {
     return opened ? 0 : 1;
 }
 
-bool XlHost::ReadFormulas(std::vector<Expression>& formulas) const {
-    for (const std::string& text : options_.formulas) {
+bool XlHost::ReadFormulas(std::vector<Expression>& formulas) {
+    texts_ = options_.formulas;
+    if (!ReadFormulaFiles()) {
+        return false;
+    }
+    for (const std::string& text : texts_) {
         Expression formula;
         std::string reason;
         if (!FormulaParser::Parse(text, formula, reason)) {
@@ -73,6 +80,20 @@ bool XlHost::ReadFormulas(std::vector<Expression>& formulas) const {
             return false;
         }
         formulas.push_back(formula);
+    }
+    return true;
+}
+
+bool XlHost::ReadFormulaFiles() {
+    for (const std::string& file : options_.formulaFiles) {
+        std::string content;
+        if (!FormulaFile::Read(file, content)) {
+            Fail("cannot read formulas from " + (file == "-" ? "standard input" : file));
+            return false;
+        }
+        for (const std::string& text : FormulaFile::Formulas(content)) {
+            texts_.push_back(text);
+        }
     }
     return true;
 }
@@ -107,21 +128,47 @@ void XlHost::PrintFunctions() const {
     }
 }
 
+// One calculation: the lines come in formula order, an asynchronous result's line once it has
+// come; then the events of its end (or cancel, when a result did not come in time) fire.
 void XlHost::Evaluate(const std::vector<Expression>& formulas) {
-    FormulaEvaluator evaluator(excel_);
+    FormulaEvaluator evaluator(excel_, options_.asyncTimeout);
+    ResultLines lines(evaluator, options_.asyncTimeout, std::cout, &XlHost::Fail);
     for (std::size_t i = 0; i < formulas.size(); ++i) {
-        const std::string formula = "formula \"" + options_.formulas[i] + "\"";
+        const std::string formula = "formula \"" + texts_[i] + "\"";
         CrashGuard::SetActivity(formula);
         excel_.Workbook().SetCallerRow(static_cast<int>(i)); // formula i lives in cell A(i+1)
         Evaluation evaluation = evaluator.Evaluate(formulas[i]);
         excel_.Workbook().ClearCaller();
         for (const std::string& failure : evaluation.failures) {
-            Fail("cannot evaluate \"" + options_.formulas[i] + "\": " + failure);
+            Fail("cannot evaluate \"" + texts_[i] + "\": " + failure);
         }
-        std::cout << ResultText::Of(evaluation.result, evaluation.wideText) << std::endl;
+        lines.Add(texts_[i], evaluation);
         CrashGuard::SetActivity(
             (evaluation.result.dllFreeExcel12 ? "xlAutoFree12 of " : "xlAutoFree of ") + formula);
         evaluator.Release(evaluation);
+    }
+    const bool ended = lines.Finish();
+    if (!formulas.empty()) {
+        FireEvent(ended ? xlstandin::xleventCalculationEnded
+                        : xlstandin::xleventCalculationCanceled);
+    }
+}
+
+// Each command the add-in registered for the event with xlEventRegister, in the order
+// registered.
+void XlHost::FireEvent(int event) {
+    const std::vector<xlstandin::EventRegistration> registered = excel_.Workbook().Events();
+    for (const xlstandin::EventRegistration& handler : registered) {
+        if (handler.event != event) {
+            continue;
+        }
+        if (excel_.FindFunction(handler.procedure) == nullptr) {
+            Fail("event handler \"" + handler.procedure + "\" is no registered command");
+            continue;
+        }
+        CrashGuard::SetActivity("event handler \"" + handler.procedure + "\"");
+        xlstandin::CallResult result = excel_.Call(handler.procedure, {});
+        excel_.Release(result);
     }
 }
 

@@ -24,11 +24,13 @@ public:
 
 private:
     int RunAddIn(const std::vector<Expression>& formulas);
-    bool ReadFormulas(std::vector<Expression>& formulas) const;
+    bool ReadFormulas(std::vector<Expression>& formulas);
+    bool ReadFormulaFiles();
     bool PrepareExcel();
     void PrintFunctions() const;
     void Evaluate(const std::vector<Expression>& formulas);
 
+    void FireEvent(int event);
     void PrintUnplayed() const;
     bool EvaluateText(const std::string& text, xlstandin::HostValue& value);
 
@@ -38,6 +40,8 @@ private:
 
     const HostOptions& options_;
     xlstandin::ExcelStandIn& excel_;
+    // The formulas of the command line, then those of the files.
+    std::vector<std::string> texts_;
 };
 
 } // namespace xlhost
