@@ -2,6 +2,7 @@
 
 #include "CallbackEntries.h"
 #include "Coercion.h"
+#include "UnicodeText.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -475,7 +476,7 @@ int ExcelStandIn::Message(const std::vector<HostValue>& args, const RecordLimits
     }
     // The status bar shows a text as a C string: up to its first NUL.
     text.erase(std::min(text.find(u'\0'), text.size()));
-    statusBarText_ = show ? HostValue::Text(text).AsNarrowText() : std::string();
+    statusBarText_ = show ? UnicodeText::ToUtf8(text) : std::string();
     statusLog_.push_back(StatusMessage{show, statusBarText_});
     if (statusListener_) {
         statusListener_(statusLog_.back());
@@ -490,7 +491,7 @@ namespace {
 std::string RegisteredName(const std::vector<HostValue>& args) {
     for (std::size_t index : {3u, 1u}) {
         if (index < args.size() && args[index].Is(HostValue::Kind::Text)) {
-            std::string name = args[index].AsNarrowText();
+            std::string name = UnicodeText::ToUtf8(args[index].AsText());
             name.erase(std::min(name.find('\0'), name.size()));
             if (!name.empty()) {
                 return name;

@@ -2,6 +2,7 @@
 
 #include "ExcelApi.h"
 #include "NumberText.h"
+#include "UnicodeText.h"
 
 #include <cctype>
 #include <stdexcept>
@@ -29,8 +30,10 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Every character beyond ASCII counts as a letter, each byte of its UTF-8 sequence with it.
 bool StartsName(char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_';
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x80 && std::isalpha(byte) != 0) || byte >= 0x80 || c == '_';
 }
 
 bool ContinuesName(char c) {
@@ -53,13 +56,17 @@ std::string Upper(std::string text) {
 bool FormulaParser::Parse(const std::string& text, Expression& formula, std::string& reason) {
     FormulaParser parser(text);
     try {
+        const std::size_t invalid = xlstandin::UnicodeText::InvalidUtf8At(text);
+        if (invalid != std::string::npos) {
+            parser.position_ = invalid;
+            parser.Fail("not UTF-8 text");
+        }
         if (parser.Peek() == '=') {
             ++parser.position_;
         }
         Expression call = parser.ReadCall();
         if (parser.Peek() != '\0') {
-            parser.Fail(std::string("unexpected \"") + text[parser.position_] +
-                        "\" after the call");
+            parser.Fail("unexpected \"" + parser.Character() + "\" after the call");
         }
         formula = std::move(call);
         return true;
@@ -193,7 +200,7 @@ HostValue FormulaParser::ReadText() {
             bytes += '"';
             ++position_;
         } else {
-            return HostValue::Text(bytes);
+            return HostValue::Text(xlstandin::UnicodeText::FromUtf8(bytes));
         }
     }
 }
@@ -259,8 +266,19 @@ void FormulaParser::Expect(char wanted) {
     ++position_;
 }
 
+// The whole character at the position, all bytes of its UTF-8 sequence.
+std::string FormulaParser::Character() const {
+    std::size_t end = position_ + 1;
+    while (end < text_.size() && (static_cast<unsigned char>(text_[end]) & 0xC0) == 0x80) {
+        ++end;
+    }
+    return text_.substr(position_, end - position_);
+}
+
+// Columns count characters, not bytes.
 void FormulaParser::Fail(const std::string& what) const {
-    FailWhole("at column " + std::to_string(position_ + 1) + ": " + what);
+    const std::size_t column = xlstandin::UnicodeText::CharactersBefore(text_, position_) + 1;
+    FailWhole("at column " + std::to_string(column) + ": " + what);
 }
 
 void FormulaParser::FailWhole(const std::string& what) {

@@ -57,6 +57,23 @@ TEST(HostOptions, ReadsEveryOptionBeforeAndAfterTheAddIn) {
     EXPECT_EQ(16, Read({"--excel-version=16", "a.xll"}).excelVersion);
 }
 
+TEST(HostOptions, FormulaFilesAndTheAsynchronousTimeout) {
+    const HostOptions defaults = Read({"a.xll"});
+    EXPECT_EQ(std::chrono::seconds(10), defaults.asyncTimeout);
+    EXPECT_TRUE(defaults.formulaFiles.empty());
+    const HostOptions options =
+        Read({"--formulas", "-", "a.xll", "--async-timeout", "0.25", "--formulas=f.txt"});
+    EXPECT_EQ((std::vector<std::string>{"-", "f.txt"}), options.formulaFiles);
+    EXPECT_EQ(std::chrono::milliseconds(250), options.asyncTimeout);
+    EXPECT_EQ(std::chrono::milliseconds(0), Read({"--async-timeout=0", "a.xll"}).asyncTimeout);
+    for (const char* wrong : {"-1", "x", "86401", "nan"}) {
+        EXPECT_EQ("--async-timeout needs a number of seconds from 0 to 86400, not \"" +
+                      std::string(wrong) + "\"",
+                  Refused({"--async-timeout", wrong, "a.xll"}));
+    }
+    EXPECT_EQ("--formulas needs a value", Refused({"a.xll", "--formulas"}));
+}
+
 TEST(HostOptions, EverythingAfterDoubleDashIsAddInAndFormulas) {
     const HostOptions options = Read({"--list", "--", "--odd.xll", "--status"});
     EXPECT_EQ("--odd.xll", options.addIn);
