@@ -50,7 +50,8 @@ enum { T_NUM = 1, T_STR = 2, T_BOOL = 4, T_REF = 8, T_ERR = 16, T_MISSING = 128,
 enum { FN_FREE = 0x4000, FN_STACK = 0x4001, FN_COERCE = 0x4002, FN_SET = 0x4003,
        FN_SHEETID = 0x4004, FN_SHEETNM = 0x4005, FN_GETINST = 0x4007, FN_GETNAME = 0x4009,
        FN_EVENTREGISTER = 0x4011, FN_GETINSTPTR = 0x4013, FN_REGISTER = 149, FN_SETNAME = 88,
-       FN_CALLER = 89, FN_EVALUATE = 257, FN_ASYNCRETURN = 0x4010, FN_MESSAGE = 0x807A };
+       FN_CALLER = 89, FN_EVALUATE = 257, FN_ASYNCRETURN = 0x4010, FN_MESSAGE = 0x807A,
+       FN_GETWORKSPACE = 186 };
 enum { ERR_VALUE = 15, EVENT_ENDED = 1, EVENT_CANCELED = 2 };
 
 typedef int(WINAPI *EXCEL4V)(int, OPER4 *, int, OPER4 **);
@@ -101,6 +102,24 @@ static void Register(OPER4 *module, const char *procedure, const char *type, con
     Excel4v(FN_REGISTER, &result, 6, pointers);
 }
 
+/* Excel's major version, from the text GET.WORKSPACE(2) answers ("14.0"); 0 when unknown. */
+static int ExcelVersion(void) {
+    OPER4 item, text;
+    OPER4 *args[1];
+    char digits[8];
+    int length;
+    item.xltype = T_NUM;
+    item.val.num = 2;
+    args[0] = &item;
+    if (Excel4v(FN_GETWORKSPACE, &text, 1, args) != 0 || text.xltype != T_STR) return 0;
+    length = (unsigned char)text.val.str[0] < 7 ? (unsigned char)text.val.str[0] : 7;
+    memcpy(digits, text.val.str + 1, length);
+    digits[length] = '\0';
+    args[0] = &text;
+    Excel4v(FN_FREE, NULL, 1, args);
+    return atoi(digits);
+}
+
 EXPORT int WINAPI xlAutoOpen(void) {
     OPER4 module;
     OPER4 *none[1];
@@ -130,11 +149,13 @@ EXPORT int WINAPI xlAutoOpen(void) {
     Register(&module, "Throw", "BB", "Throw", "1");
     Register(&module, "Command", "J", "Command", "2");
     Register(&module, "Func", "UX", "Func", "1");
-    Register(&module, "Later", ">QX", "Later", "1");
-    Register(&module, "Never", ">QX", "Never", "1");
-    Register(&module, "Release", "A", "Release", "1");
-    Register(&module, "CalculationEnded", "J", "CalculationEnded", "2");
-    Register(&module, "CalculationCanceled", "J", "CalculationCanceled", "2");
+    if (ExcelVersion() >= 14) { /* asynchronous functions came with Excel 2010 */
+        Register(&module, "Later", ">QX", "Later", "1");
+        Register(&module, "Never", ">QX", "Never", "1");
+        Register(&module, "Release", "A", "Release", "1");
+        Register(&module, "CalculationEnded", "J", "CalculationEnded", "2");
+        Register(&module, "CalculationCanceled", "J", "CalculationCanceled", "2");
+    }
     memset(types, 'B', 31);
     types[31] = '\0';
     Register(&module, "Sum30", types, "Sum30", "1");
