@@ -3,6 +3,7 @@
 #include "FormulaEvaluator.h"
 #include "ExcelStandInTest.h"
 #include "FormulaParser.h"
+#include "FunctionListing.h"
 #include "RecordCodec.h"
 #include "ResultText.h"
 
@@ -93,6 +94,10 @@ TEST_F(FormulaEvaluatorTest, NamesBeyondAsciiAreCalledWithoutRegardToCase) {
     EXPECT_EQ("1", Printed("M\u00E4(1)"));
     EXPECT_EQ("2", Printed("=m\u00C4(2)"));
     EXPECT_EQ("#NAME?", Printed("M\u00E5(1)"));
+    // --list shows the name as a text result of its layout shows it: a code page 1252 byte.
+    const xlstandin::Registration* registered = Excel().FindFunction("M\u00C4");
+    ASSERT_NE(nullptr, registered);
+    EXPECT_EQ("M\\xE4\tXlhostEcho\tQQ\t\t\t", xlhost::FunctionListing::Line(*registered));
 }
 
 TEST_F(FormulaEvaluatorTest, NullResultsPrintAsNullAndPassOnAsNumErrors) {

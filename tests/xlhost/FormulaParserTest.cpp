@@ -57,6 +57,20 @@ TEST(FormulaParser, ReadsNestedCallsAndKeepsTheNamesAsWritten) {
     EXPECT_EQ("a.b_2(g(h()),TRUE)", Parsed("a.b_2(g(h()),True)"));
 }
 
+// Formulas are UTF-8: names may hold any character beyond ASCII, texts become UTF-16, columns
+// count characters.
+TEST(FormulaParser, ReadsUtf8NamesAndTexts) {
+    EXPECT_EQ("M\u00E4\u00DFig(\"\\u20AC\")", Parsed("M\u00E4\u00DFig(\"\u20AC\")"));
+    EXPECT_EQ("\u03A9(\u0416(1))", Parsed("=\u03A9(\u0416(1))"));
+    Expression call;
+    std::string reason;
+    ASSERT_TRUE(FormulaParser::Parse("f(\"\u20AC\U0001F600\")", call, reason));
+    EXPECT_EQ(u"\u20AC\U0001F600", call.arguments[0].value.AsText());
+    EXPECT_EQ("at column 9: unknown name \"\u00E4\"", Refused("f(\"\u00E4\u20AC\", \u00E4"));
+    EXPECT_EQ("at column 6: unexpected \"\u20AC\" after the call", Refused("f(1) \u20AC"));
+    EXPECT_EQ("at column 4: not UTF-8 text", Refused("f(\"\xE4\")"));
+}
+
 TEST(FormulaParser, ReadsEveryErrorLiteralWithoutRegardToCase) {
     EXPECT_EQ("f(#NULL!,#DIV/0!,#VALUE!,#REF!,#NAME?,#NUM!,#N/A)",
               Parsed("f(#null!,#Div/0!,#VALUE!,#ref!,#name?,#Num!,#n/a)"));
