@@ -308,25 +308,28 @@ template <typename Record> AsyncCalls::Handle HandleOf(const Record& record) {
     return reinterpret_cast<AsyncCalls::Handle>(record.val.bigdata.h.hdata);
 }
 
-// xlAsyncReturn's two forms: a handle and its value, or a one-row or one-column array of
-// handles and one of their values in the same order.
+// The elements of an array record, or 0 for any other record.
+template <typename Record> std::size_t ArrayElements(const Record& record) {
+    if (RecordCodec<Record>::ValueType(record) != xltypeMulti ||
+        record.val.array.lparray == nullptr) {
+        return 0;
+    }
+    return static_cast<std::size_t>(record.val.array.rows) * record.val.array.columns;
+}
+
+// xlAsyncReturn's two forms: a handle and its value, or an array of handles and one of their
+// values in the same order.
 template <typename Record>
 bool ReadAsyncValues(const Record& handles, const Record& values,
-                     std::vector<AsyncCalls::Handle>& read, std::vector<HostValue>& valuesRead) {
+                     std::vector<AsyncCalls::Handle>& handlesRead,
+                     std::vector<HostValue>& valuesRead) {
     if (IsHandle(handles)) {
         valuesRead.emplace_back();
-        read.push_back(HandleOf(handles));
+        handlesRead.push_back(HandleOf(handles));
         return RecordCodec<Record>::Read(values, valuesRead.back());
     }
-    const DWORD multi = xltypeMulti;
-    if (RecordCodec<Record>::ValueType(handles) != multi ||
-        RecordCodec<Record>::ValueType(values) != multi || handles.val.array.lparray == nullptr ||
-        values.val.array.lparray == nullptr) {
-        return false;
-    }
-    const std::size_t count =
-        static_cast<std::size_t>(handles.val.array.rows) * handles.val.array.columns;
-    if (count != static_cast<std::size_t>(values.val.array.rows) * values.val.array.columns) {
+    const std::size_t count = ArrayElements(handles);
+    if (count == 0 || count != ArrayElements(values)) {
         return false;
     }
     for (std::size_t i = 0; i < count; ++i) {
@@ -335,7 +338,7 @@ bool ReadAsyncValues(const Record& handles, const Record& values,
             !RecordCodec<Record>::Read(values.val.array.lparray[i], valuesRead.back())) {
             return false;
         }
-        read.push_back(HandleOf(handles.val.array.lparray[i]));
+        handlesRead.push_back(HandleOf(handles.val.array.lparray[i]));
     }
     return true;
 }

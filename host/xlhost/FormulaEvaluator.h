@@ -51,10 +51,12 @@ public:
     // cancelled (a later answer is refused) and the result is #N/A.
     bool Settle(Evaluation& evaluation, Deadline deadline);
 
-private:
-    // A nested call that returned a null pointer passes on #NUM!, as Excel shows that result.
+    // The value an argument passes on, a call's result released at once; its failures and
+    // timeouts go to outer. A call that returned a null pointer passes on #NUM!, as Excel shows
+    // that result.
     xlstandin::HostValue ArgumentValue(const Expression& argument, Evaluation& outer);
 
+private:
     xlstandin::ExcelStandIn& excel_;
     std::chrono::milliseconds asyncTimeout_;
 };

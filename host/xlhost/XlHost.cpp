@@ -147,6 +147,7 @@ void XlHost::Evaluate(const std::vector<Expression>& formulas) {
             (evaluation.result.dllFreeExcel12 ? "xlAutoFree12 of " : "xlAutoFree of ") + formula);
         evaluator.Release(evaluation);
     }
+    CrashGuard::SetActivity("a thread of its own"); // the add-in's, answering asynchronously
     const bool ended = lines.Finish();
     if (!formulas.empty()) {
         FireEvent(ended ? xlstandin::xleventCalculationEnded
@@ -179,12 +180,10 @@ bool XlHost::EvaluateText(const std::string& text, xlstandin::HostValue& value) 
     if (!FormulaParser::Parse(text, formula, reason)) {
         return false;
     }
-    FormulaEvaluator evaluator(excel_);
-    Evaluation evaluation = evaluator.Evaluate(formula);
-    value = evaluation.result.nullPointer ? xlstandin::HostValue::Error(xlerrNum)
-                                          : evaluation.result.value;
-    evaluator.Release(evaluation);
-    return evaluation.failures.empty();
+    FormulaEvaluator evaluator(excel_, options_.asyncTimeout);
+    Evaluation outer;
+    value = evaluator.ArgumentValue(formula, outer);
+    return outer.failures.empty() && !outer.timedOut;
 }
 
 void XlHost::PrintUnplayed() const {
