@@ -3,6 +3,7 @@
 #include "AsciiText.h"
 #include "ExcelApi.h"
 #include "NumberText.h"
+#include "UnicodeText.h"
 
 #include <windows.h>
 
@@ -21,7 +22,7 @@ bool TextArgument(const std::vector<HostValue>& args, std::size_t index, std::st
     if (index >= args.size() || !args[index].Is(HostValue::Kind::Text)) {
         return false;
     }
-    text = args[index].AsNarrowText();
+    text = UnicodeText::ToUtf8(args[index].AsText());
     text.erase(std::min(text.find('\0'), text.size()));
     return true;
 }
@@ -96,7 +97,8 @@ int WorkbookCallbacks::SheetName(const std::vector<HostValue>& args, const Sheet
     if (name.empty()) {
         return xlretFailed;
     }
-    answer = Answer{HostValue::Text(std::string("[") + BookName + "]" + name)};
+    answer =
+        Answer{HostValue::Text(UnicodeText::FromUtf8(std::string("[") + BookName + "]" + name))};
     return xlretSuccess;
 }
 

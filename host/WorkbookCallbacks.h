@@ -22,6 +22,9 @@ constexpr int xlfCaller = 89;
 constexpr int xlfEvaluate = 257;
 constexpr int xlEventRegister = 17 | 0x4000;
 constexpr int xlGetInstPtr = 19 | 0x4000;
+// The events xlEventRegister takes: a calculation ended, or was cancelled.
+constexpr int xleventCalculationEnded = 1;
+constexpr int xleventCalculationCanceled = 2;
 
 // An xlEventRegister call: the procedure to run and the event number.
 struct EventRegistration {

@@ -26,27 +26,19 @@ std::string Rounded(double number) {
 
 } // namespace
 
-int CaseCheck::Run(const std::vector<CaseLine>& cases, const CellSetter& setCells,
-                   const Evaluator& evaluate, std::ostream& out) {
-    int passed = 0;
-    int failed = 0;
-    std::size_t index = 0;
-    for (const CaseLine& line : cases) {
-        if (line.setsCells) {
-            setCells(line.cells);
-            continue;
-        }
-        const std::string got = evaluate(index++, line);
-        if (Matches(line.expected, got)) {
-            ++passed;
-        } else {
-            ++failed;
-            out << "line " << line.number << ": " << line.formulaText << ": expected "
-                << line.expected << ", got " << got << std::endl;
-        }
+void CaseCheck::Compare(const CaseLine& line, const std::string& got) {
+    if (Matches(line.expected, got)) {
+        ++passed_;
+        return;
     }
-    out << passed << " passed, " << failed << " failed" << std::endl;
-    return failed;
+    ++failed_;
+    out_ << "line " << line.number << ": " << line.formulaText << ": expected " << line.expected
+         << ", got " << got << std::endl;
+}
+
+int CaseCheck::Close() {
+    out_ << passed_ << " passed, " << failed_ << " failed" << std::endl;
+    return failed_;
 }
 
 bool CaseCheck::Matches(const std::string& expected, const std::string& got) {

@@ -1,12 +1,10 @@
-// Runs the lines of a case file in order, setting cells and comparing each formula's result line
-// with the expected one: numbers equal to 15 significant digits, as Excel shows them; texts,
-// errors and arrays exactly. Prints one line per failing case and closes with
-// "N passed, N failed".
+// Compares each formula's result line of a case file with the expected one: numbers equal to 15
+// significant digits, as Excel shows them; texts, errors and arrays exactly. Prints one line per
+// failing case and closes with "N passed, N failed".
 #pragma once
 
 #include "CaseFile.h"
 
-#include <functional>
 #include <ostream>
 #include <string>
 
@@ -14,15 +12,19 @@ namespace xlhost {
 
 class CaseCheck {
 public:
-    using CellSetter = std::function<void(const CellAssignment&)>;
-    // The result line of the formula with the given index (0 for the file's first formula).
-    using Evaluator = std::function<std::string(std::size_t index, const CaseLine&)>;
+    explicit CaseCheck(std::ostream& out) : out_(out) {}
 
-    // The number of failed cases.
-    static int Run(const std::vector<CaseLine>& cases, const CellSetter& setCells,
-                   const Evaluator& evaluate, std::ostream& out);
+    // The result line of a formula case: a failing case prints its line.
+    void Compare(const CaseLine& line, const std::string& got);
+    // Prints "N passed, N failed"; the number of failed cases.
+    int Close();
 
     static bool Matches(const std::string& expected, const std::string& got);
+
+private:
+    std::ostream& out_;
+    int passed_ = 0;
+    int failed_ = 0;
 };
 
 } // namespace xlhost

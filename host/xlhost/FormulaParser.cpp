@@ -2,6 +2,7 @@
 
 #include "ExcelApi.h"
 #include "NumberText.h"
+#include "UnicodeText.h"
 
 #include <cctype>
 #include <stdexcept>
@@ -29,8 +30,10 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Every character beyond ASCII counts as a letter, each byte of its UTF-8 sequence with it.
 bool StartsName(char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_';
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x80 && std::isalpha(byte) != 0) || byte >= 0x80 || c == '_';
 }
 
 bool ContinuesName(char c) {
@@ -75,9 +78,14 @@ bool FormulaParser::ParseValue(const std::string& text, HostValue& value, std::s
 template <typename Result, typename Reader>
 bool FormulaParser::ReadWhole(const char* what, Reader read, Result& result, std::string& reason) {
     try {
+        const std::size_t invalid = xlstandin::UnicodeText::InvalidUtf8At(text_);
+        if (invalid != std::string::npos) {
+            position_ = invalid;
+            Fail("not UTF-8 text");
+        }
         Result whole = read();
         if (Peek() != '\0') {
-            Fail(std::string("unexpected \"") + text_[position_] + "\" after the " + what);
+            Fail("unexpected \"" + Character() + "\" after the " + what);
         }
         result = std::move(whole);
         return true;
@@ -234,7 +242,7 @@ HostValue FormulaParser::ReadText() {
             bytes += '"';
             ++position_;
         } else {
-            return HostValue::Text(bytes);
+            return HostValue::Text(xlstandin::UnicodeText::FromUtf8(bytes));
         }
     }
 }
@@ -300,8 +308,19 @@ void FormulaParser::Expect(char wanted) {
     ++position_;
 }
 
+// The whole character at the position, all bytes of its UTF-8 sequence.
+std::string FormulaParser::Character() const {
+    std::size_t end = position_ + 1;
+    while (end < text_.size() && (static_cast<unsigned char>(text_[end]) & 0xC0) == 0x80) {
+        ++end;
+    }
+    return text_.substr(position_, end - position_);
+}
+
+// Columns count characters, not bytes.
 void FormulaParser::Fail(const std::string& what) const {
-    FailWhole("at column " + std::to_string(position_ + 1) + ": " + what);
+    const std::size_t column = xlstandin::UnicodeText::CharactersBefore(text_, position_) + 1;
+    FailWhole("at column " + std::to_string(column) + ": " + what);
 }
 
 void FormulaParser::FailWhole(const std::string& what) {

@@ -1,7 +1,7 @@
-// Reads the formulas given to xlhost: an optional "=", then NAME(ARGUMENT, ...). An argument is
-// a number, a text in double quotes ("" for a quote), TRUE or FALSE, an error literal, an array
-// of constants {1,2;3,4}, a reference (CellReference.h), a nested call, or nothing (a missing
-// argument). Names, TRUE, FALSE and error literals are read without regard to case.
+// Reads the formulas given to xlhost, UTF-8 texts: an optional "=", then NAME(ARGUMENT, ...). An
+// argument is a number, a text in double quotes ("" for a quote), TRUE or FALSE, an error literal,
+// an array of constants {1,2;3,4}, a reference (CellReference.h), a nested call, or nothing (a
+// missing argument). Names, TRUE, FALSE and error literals are read without regard to case.
 #pragma once
 
 #include "CellReference.h"
@@ -43,7 +43,8 @@ private:
     xlstandin::HostValue ReadArray();
     std::string ReadName();
 
-    char Peek();              // next character after blanks, or '\0' at the end
+    char Peek(); // next character after blanks, or '\0' at the end
+    std::string Character() const;
     void Expect(char wanted); // consumes wanted (after blanks) or fails
     [[noreturn]] void Fail(const std::string& what) const;
     [[noreturn]] static void FailWhole(const std::string& what);

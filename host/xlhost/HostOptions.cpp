@@ -1,8 +1,10 @@
 #include "HostOptions.h"
 
 #include "ExcelStandIn.h"
+#include "NumberText.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstddef>
 
 namespace xlhost {
@@ -42,6 +44,11 @@ const char* const usage =
     "  --no-xlcall        keep XLCALL32.DLL out of reach of the add-in\n"
     "  --debug-output     print each debug string the add-in sends as \"debug> TEXT\" on standard\n"
     "                     error (a line feed as \\n)\n"
+    "  --formulas FILE    evaluate the formulas of FILE too, one a line, in UTF-8, after those of\n"
+    "                     the command line; - reads standard input; repeatable\n"
+    "  --async-timeout SECONDS\n"
+    "                     wait at most SECONDS for asynchronous results (default 10); a result\n"
+    "                     that does not come prints #N/A\n"
     "  --help             print this text\n"
     "\n"
     "Exit status 0 when the add-in loaded and xlAutoOpen returned 1; otherwise 1, with one line\n"
@@ -52,6 +59,18 @@ bool ReadNumber(const std::string& text, int& number) {
     const char* end = text.data() + text.size();
     const auto read = std::from_chars(text.data(), end, number);
     return !text.empty() && read.ec == std::errc() && read.ptr == end && number >= 0;
+}
+
+// Seconds up to a day, to the millisecond.
+bool ReadTimeout(const std::string& text, std::chrono::milliseconds& timeout, std::string& error) {
+    constexpr double mostSeconds = 86400;
+    double seconds = 0;
+    if (!xlstandin::NumberText::Parse(text, seconds) || !(seconds >= 0 && seconds <= mostSeconds)) {
+        error = "--async-timeout needs a number of seconds from 0 to 86400, not \"" + text + "\"";
+        return false;
+    }
+    timeout = std::chrono::milliseconds(std::llround(seconds * 1000));
+    return true;
 }
 
 bool ReadFault(const std::string& text, InjectedFault& fault, std::string& error) {
@@ -92,9 +111,8 @@ const Flag* FindFlag(const std::string& name) {
 }
 
 // The options that take a value.
-constexpr const char* valued[] = {
-    "--excel-version", "--fail", "--cell", "--cells", "--check",
-};
+constexpr const char* valued[] = {"--excel-version", "--fail",     "--cell",         "--cells",
+                                  "--check",         "--formulas", "--async-timeout"};
 
 bool TakesValue(const std::string& name) {
     for (const char* option : valued) {
@@ -107,6 +125,13 @@ bool TakesValue(const std::string& name) {
 
 bool ReadValued(const std::string& name, const std::string& value, HostOptions& options,
                 std::string& error) {
+    if (name == "--formulas") {
+        options.formulaFiles.push_back(value);
+        return true;
+    }
+    if (name == "--async-timeout") {
+        return ReadTimeout(value, options.asyncTimeout, error);
+    }
     if (name == "--excel-version") {
         if (!ReadNumber(value, options.excelVersion) || options.excelVersion == 0) {
             error = "--excel-version needs a version number, not \"" + value + "\"";
@@ -189,6 +214,10 @@ bool HostOptions::Parse(const std::vector<std::string>& arguments, HostOptions& 
     }
     if (!options.check.empty() && !options.formulas.empty()) {
         error = "--check takes the formulas from its file, not from the command line";
+        return false;
+    }
+    if (!options.check.empty() && !options.formulaFiles.empty()) {
+        error = "--check takes the formulas from its file, not from --formulas";
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 // xlhost's command line: options, the add-in, and the formulas to evaluate.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,10 @@ struct HostOptions {
     std::vector<InjectedFault> faults;
     std::vector<CellSource> cells;
     std::string check; // --check FILE: the case file whose formulas are checked
+    // How long asynchronous results are waited for, at most.
+    std::chrono::milliseconds asyncTimeout = std::chrono::seconds(10);
+    // Files of formulas, one a line, after those of the command line; "-" is standard input.
+    std::vector<std::string> formulaFiles;
     std::string addIn;
     std::vector<std::string> formulas;
 

@@ -1,21 +1,61 @@
 #include "LineFile.h"
 
-#include <fstream>
-#include <sstream>
+#include "UnicodeText.h"
+
+#include <cstdio>
+#include <memory>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace xlhost {
 
-bool LineFile::Read(const std::string& path, std::vector<std::string>& lines, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream contents;
-    if (file) {
-        contents << file.rdbuf(); // an empty file inserts nothing, which is no failure
+namespace {
+
+std::FILE* Open(const std::string& path) {
+#ifdef _WIN32
+    const std::u16string wide = xlstandin::UnicodeText::FromUtf8(path);
+    return _wfopen(reinterpret_cast<const wchar_t*>(wide.c_str()), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+bool ReadAll(std::FILE* file, std::string& contents) {
+    char buffer[4096];
+    std::size_t read = 0;
+    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        contents.append(buffer, read);
     }
-    if (!file || file.bad()) {
-        error = "cannot read " + path;
+    return std::ferror(file) == 0;
+}
+
+bool ReadContents(const std::string& path, std::string& contents) {
+    if (path == "-") {
+#ifdef _WIN32
+        _setmode(_fileno(stdin), _O_BINARY);
+#endif
+        return ReadAll(stdin, contents);
+    }
+    const std::unique_ptr<std::FILE, Closer> file(Open(path));
+    return file != nullptr && ReadAll(file.get(), contents);
+}
+
+} // namespace
+
+bool LineFile::Read(const std::string& path, std::vector<std::string>& lines, std::string& error) {
+    std::string contents;
+    if (!ReadContents(path, contents)) {
+        error = "cannot read " + (path == "-" ? std::string("standard input") : path);
         return false;
     }
-    lines = Split(contents.str());
+    lines = Split(contents);
     return true;
 }
 

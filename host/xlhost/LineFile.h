@@ -1,4 +1,4 @@
-// The lines of a text file, for the files xlhost reads (--cells, --check).
+// The lines of a text file, for the files xlhost reads (--cells, --check, --formulas).
 #pragma once
 
 #include <string>
@@ -8,8 +8,9 @@ namespace xlhost {
 
 class LineFile {
 public:
-    // Each line without its end ("\n" or "\r\n"). False with one line saying why when the file
-    // cannot be read.
+    // Each line without its end ("\n" or "\r\n"); "-" reads standard input, as bytes. The path
+    // is UTF-8; on Windows the file is opened by its wide name. False with one line saying why
+    // when the file cannot be read.
     static bool Read(const std::string& path, std::vector<std::string>& lines, std::string& error);
     // Lines of a text, as Read splits a file's contents; a leading UTF-8 byte order mark is
     // skipped.

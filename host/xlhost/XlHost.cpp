@@ -6,8 +6,10 @@
 #include "FormulaEvaluator.h"
 #include "FormulaParser.h"
 #include "FunctionListing.h"
-#include "ResultText.h"
+#include "LineFile.h"
+#include "ResultLines.h"
 
+#include <deque>
 #include <exception>
 #include <iostream>
 
@@ -58,12 +60,19 @@ int XlHost::RunAddIn(const Inputs& inputs) {
     }
     int failed = 0;
     if (options_.check.empty()) {
-        Evaluate(inputs.formulas);
+        Calculate(inputs.lines, [](const CaseLine&, const std::string& result) {
+            std::cout << result << std::endl;
+        });
     } else {
-        failed = Check(inputs.cases);
+        CaseCheck check(std::cout);
+        Calculate(inputs.lines, [&check](const CaseLine& line, const std::string& got) {
+            check.Compare(line, got);
+        });
+        failed = check.Close();
     }
     excel_.CloseFunctionWizard();
     excel_.CloseReplaceDialog();
+    excel_.Async().Close(); // answers from the add-in's threads come too late from now on
     CrashGuard::SetActivity("xlAutoClose");
     addIn.Close();
     const std::string memory = excel_.MemorySummary();
@@ -78,26 +87,41 @@ int XlHost::RunAddIn(const Inputs& inputs) {
 
 // Everything the run needs is read before the add-in loads: nothing runs on bad input.
 bool XlHost::ReadInputs(Inputs& inputs) const {
-    if (!ReadFormulas(inputs.formulas) || !ReadCells(inputs.cells)) {
+    if (!ReadFormulas(inputs.lines) || !ReadCells(inputs.cells)) {
         return false;
     }
     std::string error;
-    if (!options_.check.empty() && !CaseFile::Read(options_.check, grid_, inputs.cases, error)) {
+    if (!options_.check.empty() && !CaseFile::Read(options_.check, grid_, inputs.lines, error)) {
         Fail(error);
         return false;
     }
     return true;
 }
 
-bool XlHost::ReadFormulas(std::vector<Expression>& formulas) const {
-    for (const std::string& text : options_.formulas) {
-        Expression formula;
+bool XlHost::ReadFormulas(std::vector<CaseLine>& lines) const {
+    std::vector<std::string> texts = options_.formulas;
+    for (const std::string& file : options_.formulaFiles) {
+        std::vector<std::string> fileLines;
+        std::string error;
+        if (!LineFile::Read(file, fileLines, error)) {
+            Fail(error);
+            return false;
+        }
+        for (const std::string& text : fileLines) {
+            if (!LineFile::IsComment(text)) {
+                texts.push_back(text);
+            }
+        }
+    }
+    for (const std::string& text : texts) {
+        CaseLine line;
+        line.formulaText = text;
         std::string reason;
-        if (!FormulaParser::Parse(text, formula, reason, grid_)) {
+        if (!FormulaParser::Parse(text, line.formula, reason, grid_)) {
             Fail("cannot read formula \"" + text + "\": " + reason);
             return false;
         }
-        formulas.push_back(formula);
+        lines.push_back(line);
     }
     return true;
 }
@@ -152,41 +176,69 @@ void XlHost::PrintFunctions() const {
     }
 }
 
-void XlHost::Evaluate(const std::vector<Expression>& formulas) {
-    for (std::size_t i = 0; i < formulas.size(); ++i) {
-        EvaluateOne(i, options_.formulas[i], formulas[i],
-                    [](const std::string& line) { std::cout << line << std::endl; });
+// One calculation: the formulas in order, each cell line setting cells for the formulas after
+// it. Their result lines come in formula order, an asynchronous result's once it has come; then
+// the events of the calculation's end (or cancel, when a result did not come in time) fire.
+void XlHost::Calculate(const std::vector<CaseLine>& lines, const ResultUse& use) {
+    FormulaEvaluator evaluator(excel_, options_.asyncTimeout);
+    std::deque<const CaseLine*> waiting; // the formulas whose result lines are still to come
+    ResultLines results(
+        evaluator, options_.asyncTimeout,
+        [&waiting, &use](const std::string& result) {
+            use(*waiting.front(), result);
+            waiting.pop_front();
+        },
+        &XlHost::Fail);
+    std::size_t formulas = 0;
+    for (const CaseLine& line : lines) {
+        if (line.setsCells) {
+            CellLine::Apply(line.cells, excel_.Sheet());
+            continue;
+        }
+        waiting.push_back(&line);
+        EvaluateOne(evaluator, results, formulas++, line);
+    }
+    CrashGuard::SetActivity("a thread of its own"); // the add-in's, answering asynchronously
+    const bool ended = results.Finish();
+    if (formulas > 0) {
+        FireEvent(ended ? xlstandin::xleventCalculationEnded
+                        : xlstandin::xleventCalculationCanceled);
     }
 }
 
-int XlHost::Check(const std::vector<CaseLine>& cases) {
-    return CaseCheck::Run(
-        cases, [this](const CellAssignment& cells) { CellLine::Apply(cells, excel_.Sheet()); },
-        [this](std::size_t index, const CaseLine& line) {
-            std::string got;
-            EvaluateOne(index, line.formulaText, line.formula,
-                        [&got](const std::string& result) { got = result; });
-            return got;
-        },
-        std::cout);
-}
-
-void XlHost::EvaluateOne(std::size_t index, const std::string& text, const Expression& formula,
-                         const std::function<void(const std::string&)>& use) {
-    FormulaEvaluator evaluator(excel_);
-    const std::string activity = "formula \"" + text + "\"";
+void XlHost::EvaluateOne(FormulaEvaluator& evaluator, ResultLines& results, std::size_t index,
+                         const CaseLine& line) {
+    const std::string activity = "formula \"" + line.formulaText + "\"";
     CrashGuard::SetActivity(activity);
     excel_.Workbook().SetCallerRow(static_cast<int>(index)); // formula i lives in row i + 1
-    Evaluation evaluation = evaluator.Evaluate(formula);
+    Evaluation evaluation = evaluator.Evaluate(line.formula);
     evaluator.ShowValue(evaluation);
     excel_.Workbook().ClearCaller();
     for (const std::string& failure : evaluation.failures) {
-        Fail("cannot evaluate \"" + text + "\": " + failure);
+        Fail("cannot evaluate \"" + line.formulaText + "\": " + failure);
     }
-    use(ResultText::Of(evaluation.result, evaluation.wideText));
+    results.Add(line.formulaText, evaluation);
     CrashGuard::SetActivity(
         (evaluation.result.dllFreeExcel12 ? "xlAutoFree12 of " : "xlAutoFree of ") + activity);
     evaluator.Release(evaluation);
+}
+
+// Each command the add-in registered for the event with xlEventRegister, in the order
+// registered.
+void XlHost::FireEvent(int event) {
+    const std::vector<xlstandin::EventRegistration> registered = excel_.Workbook().Events();
+    for (const xlstandin::EventRegistration& handler : registered) {
+        if (handler.event != event) {
+            continue;
+        }
+        if (excel_.FindFunction(handler.procedure) == nullptr) {
+            Fail("event handler \"" + handler.procedure + "\" is no registered command");
+            continue;
+        }
+        CrashGuard::SetActivity("event handler \"" + handler.procedure + "\"");
+        xlstandin::CallResult result = excel_.Call(handler.procedure, {});
+        excel_.Release(result);
+    }
 }
 
 // xlfEvaluate of a formula xlhost reads: its result, nested results released at once.
@@ -196,12 +248,10 @@ bool XlHost::EvaluateText(const std::string& text, xlstandin::HostValue& value) 
     if (!FormulaParser::Parse(text, formula, reason, grid_)) {
         return false;
     }
-    FormulaEvaluator evaluator(excel_);
-    Evaluation evaluation = evaluator.Evaluate(formula);
-    value = evaluation.result.nullPointer ? xlstandin::HostValue::Error(xlerrNum)
-                                          : evaluation.result.value;
-    evaluator.Release(evaluation);
-    return evaluation.failures.empty();
+    FormulaEvaluator evaluator(excel_, options_.asyncTimeout);
+    Evaluation outer;
+    value = evaluator.ArgumentValue(formula, outer);
+    return outer.failures.empty() && !outer.timedOut;
 }
 
 void XlHost::PrintUnplayed() const {

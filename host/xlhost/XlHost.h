@@ -5,7 +5,9 @@
 #include "CellLine.h"
 #include "ExcelStandIn.h"
 #include "Expression.h"
+#include "FormulaEvaluator.h"
 #include "HostOptions.h"
+#include "ResultLines.h"
 
 #include <functional>
 #include <string>
@@ -31,24 +33,24 @@ public:
 
 private:
     struct Inputs {
-        std::vector<Expression> formulas;
         std::vector<CellAssignment> cells;
-        std::vector<CaseLine> cases;
+        // The formulas of the command line and of the files, or the lines of the case file.
+        std::vector<CaseLine> lines;
     };
+    using ResultUse = std::function<void(const CaseLine& line, const std::string& result)>;
 
     int RunAddIn(const Inputs& inputs);
     bool ReadInputs(Inputs& inputs) const;
-    bool ReadFormulas(std::vector<Expression>& formulas) const;
+    bool ReadFormulas(std::vector<CaseLine>& lines) const;
     bool ReadCells(std::vector<CellAssignment>& cells) const;
     bool PrepareExcel();
     void PrintFunctions() const;
-    void Evaluate(const std::vector<Expression>& formulas);
-    int Check(const std::vector<CaseLine>& cases);
-    // Formula number index, in its row: says why calls could not be made, hands the result
-    // line to use, then gives the result back.
-    void EvaluateOne(std::size_t index, const std::string& text, const Expression& formula,
-                     const std::function<void(const std::string&)>& use);
-
+    void Calculate(const std::vector<CaseLine>& lines, const ResultUse& use);
+    // Formula number index, in its row: says why calls could not be made, hands the evaluation
+    // to results, then gives the result back.
+    void EvaluateOne(FormulaEvaluator& evaluator, ResultLines& results, std::size_t index,
+                     const CaseLine& line);
+    void FireEvent(int event);
     void PrintUnplayed() const;
     bool EvaluateText(const std::string& text, xlstandin::HostValue& value);
 

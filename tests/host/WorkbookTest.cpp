@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -80,6 +81,18 @@ TYPED_TEST(WorkbookTest, SheetIdAndNameOfNamedSheets) {
     EXPECT_EQ("[Book1]Sheet2", TextOf(*cells));
     this->Free(cells);
     this->Answer(xlSheetNm, {this->kit.Ref(4, {this->kit.SRef(0, 0, 0, 0)})}, xlretFailed);
+}
+
+// Formulas name sheets in UTF-8; xlSheetNm answers the name as any other text: UTF-16 in
+// XLOPER12 records, code page 1252 in XLOPER ones ("\xE4" for the "a" with diaeresis).
+TYPED_TEST(WorkbookTest, SheetNamesBeyondAsciiAreAnsweredAsTexts) {
+    const std::uintptr_t id = this->Excel().Sheet().SheetNamed("Bl\xC3\xA4tter");
+    auto* name = this->Answer(xlSheetNm, {this->kit.Ref(id, {this->kit.SRef(0, 0, 0, 0)})});
+    ASSERT_EQ(xltypeStr, name->xltype);
+    EXPECT_EQ(14, static_cast<int>(name->val.str[0])) << "[Book1]Bl\u00E4tter";
+    using Unit = std::make_unsigned_t<std::remove_pointer_t<decltype(name->val.str)>>;
+    EXPECT_EQ(0xE4u, static_cast<Unit>(name->val.str[10]));
+    this->Free(name);
 }
 
 TYPED_TEST(WorkbookTest, HiddenNamesAreSetEvaluatedAndDeleted) {

@@ -3,6 +3,7 @@
 #include "FormulaEvaluator.h"
 #include "ExcelStandInTest.h"
 #include "FormulaParser.h"
+#include "FunctionListing.h"
 #include "RecordCodec.h"
 #include "ResultText.h"
 
@@ -81,8 +82,28 @@ TEST_F(FormulaEvaluatorTest, NestedCallsPassTheirResultsOn) {
 TEST_F(FormulaEvaluatorTest, TextsCarryTheLayoutOfTheRecordTheyCameIn) {
     EXPECT_TRUE(Evaluate("Echo(\"x\")").wideText);
     EXPECT_FALSE(Evaluate("Echo4(\"x\")").wideText);
-    EXPECT_EQ("\"\\u00E9\"", Printed("Echo(\"\xE9\")"));
-    EXPECT_EQ("\"\\xE9\"", Printed("Echo4(\"\xE9\")"));
+    EXPECT_EQ("\"\\u00E9\"", Printed("Echo(\"\u00E9\")"));
+    EXPECT_EQ("\"\\xE9\"", Printed("Echo4(\"\u00E9\")"));
+}
+
+// Formulas are UTF-8; Excel 12 records carry UTF-16, Excel 4 records code page 1252, where a
+// character it lacks is "?".
+TEST_F(FormulaEvaluatorTest, TextsBeyondAsciiReachEachLayoutAsExcelPassesThem) {
+    EXPECT_EQ("\"\\u20AC \\u03A9 \\uD83D\\uDE00\"", Printed("Echo(\"\u20AC \u03A9 \U0001F600\")"));
+    EXPECT_EQ("\"\\x80 ? ??\"", Printed("Echo4(\"\u20AC \u03A9 \U0001F600\")"));
+    EXPECT_EQ("\"\\x80\\x81\\xFF\"", Printed("Echo4(Echo(\"\u20AC\u0081\u00FF\"))"));
+}
+
+TEST_F(FormulaEvaluatorTest, NamesBeyondAsciiAreCalledWithoutRegardToCase) {
+    // Registered through Excel4 in code page 1252: "M\xE4" is "M\u00E4".
+    Register({TestModule({{"XlhostEcho", Proc(&XlhostEcho)}}), "XlhostEcho", "QQ", "M\xE4"});
+    EXPECT_EQ("1", Printed("M\u00E4(1)"));
+    EXPECT_EQ("2", Printed("=m\u00C4(2)"));
+    EXPECT_EQ("#NAME?", Printed("M\u00E5(1)"));
+    // --list shows the name as a text result of its layout shows it: a code page 1252 byte.
+    const xlstandin::Registration* registered = Excel().FindFunction("M\u00C4");
+    ASSERT_NE(nullptr, registered);
+    EXPECT_EQ("M\\xE4\tXlhostEcho\tQQ\t\t\t", xlhost::FunctionListing::Line(*registered));
 }
 
 TEST_F(FormulaEvaluatorTest, NullResultsPrintAsNullAndPassOnAsNumErrors) {

@@ -82,6 +82,25 @@ TEST(HostOptions, ChecksACaseFileWithoutFormulasOnTheCommandLine) {
     EXPECT_TRUE(HostOptions::AsksForCheck({"--check=t.cases"}));
     EXPECT_FALSE(HostOptions::AsksForCheck({"a.xll", "--", "--check"}));
     EXPECT_FALSE(HostOptions::AsksForCheck({"--checks", "a.xll"}));
+    EXPECT_EQ("--check takes the formulas from its file, not from --formulas",
+              Refused({"--check", "t.cases", "--formulas", "f.txt", "a.xll"}));
+}
+
+TEST(HostOptions, FormulaFilesAndTheAsynchronousTimeout) {
+    const HostOptions defaults = Read({"a.xll"});
+    EXPECT_EQ(std::chrono::seconds(10), defaults.asyncTimeout);
+    EXPECT_TRUE(defaults.formulaFiles.empty());
+    const HostOptions options =
+        Read({"--formulas", "-", "a.xll", "--async-timeout", "0.25", "--formulas=f.txt"});
+    EXPECT_EQ((std::vector<std::string>{"-", "f.txt"}), options.formulaFiles);
+    EXPECT_EQ(std::chrono::milliseconds(250), options.asyncTimeout);
+    EXPECT_EQ(std::chrono::milliseconds(0), Read({"--async-timeout=0", "a.xll"}).asyncTimeout);
+    for (const char* wrong : {"-1", "x", "86401", "nan"}) {
+        EXPECT_EQ("--async-timeout needs a number of seconds from 0 to 86400, not \"" +
+                      std::string(wrong) + "\"",
+                  Refused({"--async-timeout", wrong, "a.xll"}));
+    }
+    EXPECT_EQ("--formulas needs a value", Refused({"a.xll", "--formulas"}));
 }
 
 TEST(HostOptions, EverythingAfterDoubleDashIsAddInAndFormulas) {

@@ -51,7 +51,9 @@ enum { T_NUM = 1, T_STR = 2, T_BOOL = 4, T_REF = 8, T_ERR = 16, T_MULTI = 64, T_
 enum { FN_FREE = 0x4000, FN_STACK = 0x4001, FN_COERCE = 0x4002, FN_SET = 0x4003,
        FN_SHEETID = 0x4004, FN_SHEETNM = 0x4005, FN_GETINST = 0x4007, FN_GETNAME = 0x4009,
        FN_EVENTREGISTER = 0x4011, FN_GETINSTPTR = 0x4013, FN_REGISTER = 149, FN_SETNAME = 88,
-       FN_CALLER = 89, FN_EVALUATE = 257 };
+       FN_CALLER = 89, FN_EVALUATE = 257, FN_ASYNCRETURN = 0x4010, FN_MESSAGE = 0x807A,
+       FN_GETWORKSPACE = 186 };
+enum { EVENT_ENDED = 1, EVENT_CANCELED = 2 };
 
 typedef int(WINAPI *EXCEL4V)(int, OPER4 *, int, OPER4 **);
 typedef int(WINAPI *CALLBACK12)(int, int, OPER12 **, OPER12 *);
@@ -101,6 +103,24 @@ static void Register(OPER4 *module, const char *procedure, const char *type, con
     Excel4v(FN_REGISTER, &result, 6, pointers);
 }
 
+/* Excel's major version, from the text GET.WORKSPACE(2) answers ("14.0"); 0 when unknown. */
+static int ExcelVersion(void) {
+    OPER4 item, text;
+    OPER4 *args[1];
+    char digits[8];
+    int length;
+    item.xltype = T_NUM;
+    item.val.num = 2;
+    args[0] = &item;
+    if (Excel4v(FN_GETWORKSPACE, &text, 1, args) != 0 || text.xltype != T_STR) return 0;
+    length = (unsigned char)text.val.str[0] < 7 ? (unsigned char)text.val.str[0] : 7;
+    memcpy(digits, text.val.str + 1, length);
+    digits[length] = '\0';
+    args[0] = &text;
+    Excel4v(FN_FREE, NULL, 1, args);
+    return atoi(digits);
+}
+
 EXPORT int WINAPI xlAutoOpen(void) {
     OPER4 module;
     OPER4 *none[1];
@@ -135,6 +155,13 @@ EXPORT int WINAPI xlAutoOpen(void) {
     Register(&module, "Kinds", "QQ", "Kinds", "1");
     Register(&module, "Itself", "UU", "Itself", "1");
     Register(&module, "Func", "UX", "Func", "1");
+    if (ExcelVersion() >= 14) { /* asynchronous functions came with Excel 2010 */
+        Register(&module, "Later", ">QX", "Later", "1");
+        Register(&module, "Never", ">QX", "Never", "1");
+        Register(&module, "Release", "A", "Release", "1");
+        Register(&module, "CalculationEnded", "J", "CalculationEnded", "2");
+        Register(&module, "CalculationCanceled", "J", "CalculationCanceled", "2");
+    }
     memset(types, 'B', 31);
     types[31] = '\0';
     Register(&module, "Sum30", types, "Sum30", "1");
@@ -143,7 +170,126 @@ EXPORT int WINAPI xlAutoOpen(void) {
     return 1;
 }
 
+/* --- Asynchronous functions: each answer comes from a thread of the add-in's own ----------- */
+static HANDLE released;    /* set by Release(): the answering threads go on */
+static OPER12 neverHandle; /* the handle Never() keeps and answers only when it is too late */
+static int neverCalled;
+
+/* Shows the text in the status bar, as xlhost --status prints it. */
+static void Status(const char *text) {
+    static WCHAR units[128];
+    OPER12 show, message;
+    OPER12 *args[2];
+    int i;
+    for (i = 0; text[i] && i < 126; ++i) units[i + 1] = (WCHAR)text[i];
+    units[0] = (WCHAR)i;
+    show.xltype = T_BOOL;
+    show.val.xbool = 1;
+    message.xltype = T_STR;
+    message.val.str = units;
+    args[0] = &show;
+    args[1] = &message;
+    Excel12v(FN_MESSAGE, NULL, 2, args);
+}
+
+/* xlAsyncReturn of the value for the handle: Excel's return code. */
+static int AsyncReturn(OPER12 *handle, OPER12 *value) {
+    OPER12 result;
+    OPER12 *args[2];
+    args[0] = handle;
+    args[1] = value;
+    return Excel12v(FN_ASYNCRETURN, &result, 2, args);
+}
+
+static void RegisterEvent(const char *procedure, int event) {
+    static WCHAR names[2][32];
+    OPER12 name, number, result;
+    OPER12 *args[2];
+    WCHAR *units = names[event - 1];
+    int i;
+    for (i = 0; procedure[i] && i < 30; ++i) units[i + 1] = (WCHAR)procedure[i];
+    units[0] = (WCHAR)i;
+    name.xltype = T_STR;
+    name.val.str = units;
+    number.xltype = T_INT;
+    number.val.w = event;
+    args[0] = &name;
+    args[1] = &number;
+    Excel12v(FN_EVENTREGISTER, &result, 2, args);
+}
+
+/* The first asynchronous call registers the commands for the end and the cancel of a
+ * calculation, and the gate the answering threads wait at. */
+static void StartAsynchronous(void) {
+    if (released != NULL) return;
+    released = CreateEventA(NULL, TRUE, FALSE, NULL);
+    RegisterEvent("CalculationEnded", EVENT_ENDED);
+    RegisterEvent("CalculationCanceled", EVENT_CANCELED);
+}
+
+typedef struct { OPER12 handle; OPER12 value; } LATER;
+
+/* Waits for Release() (at most five seconds), then answers twice the number. */
+static DWORD WINAPI Answer(void *parameter) {
+    LATER *later = (LATER *)parameter;
+    WaitForSingleObject(released, 5000);
+    if (later->value.xltype == T_NUM) later->value.val.num *= 2;
+    AsyncReturn(&later->handle, &later->value);
+    free(later);
+    return 0;
+}
+
+/* Returns at once; a thread of its own answers once Release() has been called: twice a number,
+ * #VALUE! for anything else. The handle is copied: its record lives only as long as the call. */
+EXPORT void WINAPI Later(OPER12 *value, OPER12 *handle) {
+    LATER *later = (LATER *)malloc(sizeof *later);
+    HANDLE thread;
+    StartAsynchronous();
+    later->handle = *handle;
+    later->value.xltype = T_NUM;
+    later->value.val.num = value->val.num;
+    if ((value->xltype & 0xFFF) != T_NUM) {
+        later->value.xltype = T_ERR;
+        later->value.val.err = ERR_VALUE;
+    }
+    thread = CreateThread(NULL, 0, Answer, later, 0, NULL);
+    if (thread != NULL) CloseHandle(thread);
+}
+
+EXPORT short WINAPI Release(void) {
+    StartAsynchronous();
+    return (short)SetEvent(released);
+}
+
+/* Keeps the handle and never answers in time. */
+EXPORT void WINAPI Never(OPER12 *value, OPER12 *handle) {
+    (void)value;
+    StartAsynchronous();
+    neverHandle = *handle;
+    neverCalled = 1;
+}
+
+static void TellLateAnswer(const char *when) {
+    char line[96];
+    OPER12 one;
+    one.xltype = T_NUM;
+    one.val.num = 1;
+    wsprintfA(line, "%s: xlAsyncReturn gets %d", when, AsyncReturn(&neverHandle, &one));
+    Status(line);
+}
+
+EXPORT int WINAPI CalculationEnded(void) {
+    Status("calculation ended");
+    return 1;
+}
+
+EXPORT int WINAPI CalculationCanceled(void) {
+    TellLateAnswer("calculation canceled");
+    return 1;
+}
+
 EXPORT int WINAPI xlAutoClose(void) {
+    if (neverCalled) TellLateAnswer("in xlAutoClose");
     return 1;
 }
 
@@ -160,7 +306,7 @@ EXPORT char *WINAPI Join(const char *c, const unsigned char *d, const WCHAR *cWi
     memcpy(joined + at, d + 1, d[0]);
     at += d[0];
     joined[at++] = '|';
-    while (*cWide && at < 590) joined[at++] = *cWide > 0x7F ? '?' : (char)*cWide++;
+    for (; *cWide && at < 590; ++cWide) joined[at++] = *cWide > 0x7F ? '?' : (char)*cWide;
     joined[at++] = '|';
     joined[at++] = (char)('0' + dWide[0] % 10);
     joined[at] = '\0';
