@@ -1,7 +1,8 @@
 # Add-ins of one's own on vornix, built in a folder outside this repository: include() this file
 # after project() in a project configured with this repository's toolchain file of the wanted
 # bitness (cmake/mingw-i686.cmake or cmake/mingw-x86_64.cmake). It imports the vornix library
-# that `make build-win32` or `make build-win64` built here and provides vornix_add_xll.
+# that `make build-win32` or `make build-win64` built here and provides vornix_add_xll and
+# vornix_add_xll_test.
 # VORNIX_BUILD_DIR names another build of this repository with the same toolchain.
 if(NOT WIN32 OR NOT (CMAKE_SIZEOF_VOID_P EQUAL 4 OR CMAKE_SIZEOF_VOID_P EQUAL 8))
     message(FATAL_ERROR "Vornix.cmake: configure with -DCMAKE_TOOLCHAIN_FILE="

@@ -86,3 +86,28 @@ function(vornix_add_version_resource name output product version description)
                        VERBATIM)
     target_sources(${name} PRIVATE ${object})
 endfunction()
+
+# vornix_add_xll_test(TARGET CASES [NAME name] [OPTIONS option...]): adds a CTest test that checks
+# the add-in TARGET (made by vornix_add_xll) against the case file CASES with xlhost --check,
+# under Wine through this repository's scripts/xlhost: each line FORMULA => EXPECTED is a case,
+# REF=VALUE lines set cells. The test passes when every case does. NAME defaults to
+# TARGET_<file name without extension>; OPTIONS go to xlhost (--excel-version 11, --cell A1=2).
+# Call enable_testing() first, in the top-level CMakeLists.txt.
+function(vornix_add_xll_test target cases)
+    cmake_parse_arguments(PARSE_ARGV 2 arg "" "NAME" "OPTIONS")
+    get_filename_component(cases ${cases} ABSOLUTE)
+    if(NOT arg_NAME)
+        get_filename_component(stem ${cases} NAME_WE)
+        set(arg_NAME ${target}_${stem})
+    endif()
+    # Tesmor's own build has the xlhost target; add-ins of their own use the imported build's.
+    if(TARGET xlhost)
+        set(xlhost $<TARGET_FILE:xlhost>)
+    else()
+        set(xlhost ${VORNIX_BUILD_DIR}/bin/xlhost.exe)
+    endif()
+    add_test(NAME ${arg_NAME}
+             COMMAND ${CMAKE_COMMAND} -E env XLHOST_EXE=${xlhost}
+                     ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../scripts/xlhost ${arg_OPTIONS}
+                     --check ${cases} $<TARGET_FILE:${target}>)
+endfunction()

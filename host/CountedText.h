@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ExcelApi.h"
+#include "UnicodeText.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,17 +27,17 @@ public:
     // Units of a buffer that holds a text of the given length with its prefix.
     static constexpr std::size_t BufferUnits(std::size_t length) { return length + 1; }
 
-    // The counted units, each widened to a 16-bit unit (bytes keep their value).
+    // The counted units as 16-bit units; bytes are characters of code page 1252.
     static std::u16string Read(const Unit* counted) {
         std::u16string text(Length(counted), u'\0');
         for (std::size_t i = 0; i < text.size(); ++i) {
-            text[i] = static_cast<char16_t>(UnitValue(counted[i + 1]));
+            text[i] = Widen(counted[i + 1]);
         }
         return text;
     }
 
     // Writes prefix and text into a buffer of BufferUnits(length) units, where length is the
-    // text's length cut to MaxLength. Units a byte cannot hold become '?'.
+    // text's length cut to MaxLength. Bytes hold characters of code page 1252, "?" for others.
     static void Write(const std::u16string& text, Unit* buffer) {
         const std::size_t length = StoredLength(text);
         buffer[0] = static_cast<Unit>(length);
@@ -49,7 +50,7 @@ public:
     static std::u16string ReadTerminated(const Unit* text) {
         std::u16string read;
         for (std::size_t i = 0; i < MaxLength && text[i] != 0; ++i) {
-            read.push_back(static_cast<char16_t>(UnitValue(text[i])));
+            read.push_back(Widen(text[i]));
         }
         return read;
     }
@@ -66,9 +67,14 @@ private:
     static std::size_t UnitValue(char unit) { return static_cast<unsigned char>(unit); }
     static std::size_t UnitValue(char16_t unit) { return static_cast<std::uint16_t>(unit); }
 
+    static char16_t Widen(char unit) {
+        return UnicodeText::FromCodePage1252(static_cast<unsigned char>(unit));
+    }
+    static char16_t Widen(char16_t unit) { return unit; }
+
     static Unit Narrow(char16_t unit) {
-        if (sizeof(Unit) == 1 && unit > 0xFF) {
-            return static_cast<Unit>('?');
+        if (sizeof(Unit) == 1) {
+            return static_cast<Unit>(UnicodeText::ToCodePage1252(unit));
         }
         return static_cast<Unit>(unit);
     }

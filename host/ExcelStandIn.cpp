@@ -2,9 +2,11 @@
 
 #include "CallbackEntries.h"
 #include "Coercion.h"
+#include "UnicodeText.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 #include <utility>
 
 #ifndef _WIN32
@@ -177,6 +179,7 @@ void ExcelStandIn::Reset(int version) {
     rejections_.clear();
     autoFreeCalls_ = 0;
     workbook_.Clear();
+    async_.Clear();
     workbook_.SetRegisteredIds([this](const std::string& name, double& id) {
         const Registration* found = registry_.Find(name);
         id = found == nullptr ? 0 : found->id;
@@ -256,7 +259,10 @@ CallResult ExcelStandIn::Call(const std::string& functionText,
         function = *found; // the function may register others meanwhile
     }
     const ThreadSafeCall running(IsThreadSafe(function));
-    CallResult result = FunctionInvoker(sheet_, allocations_).Invoke(function, arguments);
+    CellArea caller{};
+    const bool inFormula = workbook_.CallerCell(caller);
+    CallResult result = FunctionInvoker(sheet_, allocations_, async_, inFormula ? &caller : nullptr)
+                            .Invoke(function, arguments);
     if (result.dllFreeRecord != nullptr) {
         result.module = GetModuleHandleA(function.module.c_str());
     }
@@ -298,6 +304,10 @@ bool ExcelStandIn::RefusedToThreadSafe(int xlfn, int count, Record** args) {
 
 template <typename Record>
 int ExcelStandIn::Dispatch(int xlfn, Record* result, int count, Record** args, bool excel12) {
+    if (xlfn == xlAsyncReturn && version_ >= 14) {
+        // May come from any thread: touches nothing but the asynchronous calls, which lock.
+        return AsyncReturn(result, count, args);
+    }
     std::lock_guard<std::recursive_mutex> guard(lock_);
     int code = xlretSuccess;
     if (RefusedToThreadSafe(xlfn, count, args)) {
@@ -388,6 +398,72 @@ template <typename Record> int ExcelStandIn::Free(int count, Record** args) {
     return xlretSuccess;
 }
 
+namespace {
+
+template <typename Record> bool IsHandle(const Record& record) {
+    return RecordCodec<Record>::ValueType(record) == xltypeBigData;
+}
+
+template <typename Record> AsyncCalls::Handle HandleOf(const Record& record) {
+    return reinterpret_cast<AsyncCalls::Handle>(record.val.bigdata.h.hdata);
+}
+
+// The elements of an array record, or 0 for any other record.
+template <typename Record> std::size_t ArrayElements(const Record& record) {
+    if (RecordCodec<Record>::ValueType(record) != xltypeMulti ||
+        record.val.array.lparray == nullptr) {
+        return 0;
+    }
+    return static_cast<std::size_t>(record.val.array.rows) * record.val.array.columns;
+}
+
+// xlAsyncReturn's two forms: a handle and its value, or an array of handles and one of their
+// values in the same order.
+template <typename Record>
+bool ReadAsyncValues(const Record& handles, const Record& values,
+                     std::vector<AsyncCalls::Handle>& handlesRead,
+                     std::vector<HostValue>& valuesRead) {
+    if (IsHandle(handles)) {
+        valuesRead.emplace_back();
+        handlesRead.push_back(HandleOf(handles));
+        return RecordCodec<Record>::Read(values, valuesRead.back());
+    }
+    const std::size_t count = ArrayElements(handles);
+    if (count == 0 || count != ArrayElements(values)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        valuesRead.emplace_back();
+        if (!IsHandle(handles.val.array.lparray[i]) ||
+            !RecordCodec<Record>::Read(values.val.array.lparray[i], valuesRead.back())) {
+            return false;
+        }
+        handlesRead.push_back(HandleOf(handles.val.array.lparray[i]));
+    }
+    return true;
+}
+
+} // namespace
+
+// The value is copied at once: the add-in frees its memory after the call, as Excel expects.
+template <typename Record> int ExcelStandIn::AsyncReturn(Record* result, int count, Record** args) {
+    if (count != 2) {
+        return xlretInvCount;
+    }
+    std::vector<AsyncCalls::Handle> handles;
+    std::vector<HostValue> values;
+    if (args == nullptr || args[0] == nullptr || args[1] == nullptr ||
+        !ReadAsyncValues(*args[0], *args[1], handles, values)) {
+        return xlretInvXloper;
+    }
+    const int code = async_.Return(handles, values, std::is_same<Record, XLOPER12>::value);
+    if (code == xlretSuccess && result != nullptr) {
+        result->xltype = xltypeBool;
+        result->val.xbool = 1;
+    }
+    return code;
+}
+
 template <typename Record> void ExcelStandIn::WriteResult(const Answer& answer, Record& result) {
     if (answer.handle != nullptr) {
         result.xltype = xltypeBigData;
@@ -439,9 +515,9 @@ int ExcelStandIn::HandleWorkbook(int xlfn, const std::vector<HostValue>& args, b
     case xlfCaller:
         return workbook_.Caller(answer);
     case xlSheetId:
-        return workbook_.SheetId(args, sheet_.CurrentSheet(), answer);
+        return workbook_.SheetId(args, sheet_, answer);
     case xlSheetNm:
-        return workbook_.SheetName(args, sheet_.CurrentSheet(), answer);
+        return workbook_.SheetName(args, sheet_, answer);
     case xlfSetName:
         return workbook_.SetName(args, answer);
     case xlfEvaluate:
@@ -503,7 +579,7 @@ int ExcelStandIn::Message(const std::vector<HostValue>& args, const RecordLimits
     }
     // The status bar shows a text as a C string: up to its first NUL.
     text.erase(std::min(text.find(u'\0'), text.size()));
-    statusBarText_ = show ? HostValue::Text(text).AsNarrowText() : std::string();
+    statusBarText_ = show ? UnicodeText::ToUtf8(text) : std::string();
     statusLog_.push_back(StatusMessage{show, statusBarText_});
     if (statusListener_) {
         statusListener_(statusLog_.back());
@@ -518,7 +594,7 @@ namespace {
 std::string RegisteredName(const std::vector<HostValue>& args) {
     for (std::size_t index : {3u, 1u}) {
         if (index < args.size() && args[index].Is(HostValue::Kind::Text)) {
-            std::string name = args[index].AsNarrowText();
+            std::string name = UnicodeText::ToUtf8(args[index].AsText());
             name.erase(std::min(name.find('\0'), name.size()));
             if (!name.empty()) {
                 return name;

@@ -12,6 +12,7 @@
 
 #include "AllocationTracker.h"
 #include "Answer.h"
+#include "AsyncCalls.h"
 #include "ExcelApi.h"
 #include "FunctionInvoker.h"
 #include "FunctionRegistry.h"
@@ -191,6 +192,8 @@ public:
     void Release(CallResult& result);
     // Results handed back to the add-in through xlAutoFree12 or xlAutoFree.
     int AutoFreeCalls() const { return autoFreeCalls_.load(); }
+    // Calls of asynchronous functions waiting for xlAsyncReturn, which any thread may make.
+    AsyncCalls& Async() { return async_; }
 
 #ifndef _WIN32
     // Natively the main window can be given any handle value (0: any), for example one whose
@@ -213,6 +216,7 @@ private:
     template <typename Record>
     int Respond(int xlfn, Record* result, int count, Record** args, bool excel12);
     template <typename Record> int Free(int count, Record** args);
+    template <typename Record> int AsyncReturn(Record* result, int count, Record** args);
     template <typename Record> void WriteResult(const Answer& answer, Record& result);
 
     bool TakeFault(int xlfn, int& code);
@@ -255,6 +259,7 @@ private:
     std::atomic<int> autoFreeCalls_{0};
     mutable std::recursive_mutex lock_;
     WorkbookCallbacks workbook_;
+    AsyncCalls async_;
     std::map<int, int> unplayed_;
     std::function<void(const CallbackCall&)> traceListener_;
 };

@@ -1,6 +1,7 @@
 #include "FunctionInvoker.h"
 
 #include "CountedText.h"
+#include "ImplicitIntersection.h"
 #include "RecordCodec.h"
 
 #include <cmath>
@@ -116,24 +117,42 @@ HostValue ReadNumbers(std::int64_t rows, std::int64_t columns, const double* num
 CallResult FunctionInvoker::Invoke(const Registration& function,
                                    const std::vector<HostValue>& arguments) {
     const std::vector<std::string> codes = function.types.ArgumentTypes();
-    if (arguments.size() > codes.size()) {
-        return Failed(function.functionText + " takes " + std::to_string(codes.size()) +
-                      " arguments, " + std::to_string(arguments.size()) + " given");
-    }
-    if (function.types.IsAsynchronous()) {
-        return Failed("asynchronous functions (type code X) cannot be called");
+    const bool asynchronous = function.types.IsAsynchronous();
+    const std::size_t taken = codes.size() - (asynchronous ? 1 : 0);
+    if (arguments.size() > taken) {
+        return Failed(function.functionText + " takes " + std::to_string(taken) + " arguments, " +
+                      std::to_string(arguments.size()) + " given");
     }
     CallFrame frame;
     ResultMemory memory; // the arguments' storage, valid for the call
     std::vector<Passed> passed(codes.size());
+    XLOPER12* handle = nullptr;
+    std::size_t next = 0; // the formula argument the next code takes
     for (std::size_t i = 0; i < codes.size(); ++i) {
-        const HostValue argument = i < arguments.size() ? arguments[i] : HostValue::Missing();
+        if (codes[i] == "X") {
+            handle = memory.Allocate<XLOPER12>(1);
+            passed[i].code = codes[i];
+            frame.AddWord(Address(handle));
+            continue;
+        }
+        const HostValue argument = next < arguments.size() ? arguments[next] : HostValue::Missing();
+        ++next;
         int error = xlerrValue;
         if (!Pass(codes[i], argument, frame, memory, passed[i], error)) {
             return NotCalled(error);
         }
     }
-    return Call(function, frame, passed);
+    if (handle == nullptr) {
+        return Call(function, frame, passed);
+    }
+    // Only a call that is made gets a handle.
+    handle->xltype = xltypeBigData;
+    handle->val.bigdata.cbData = 0;
+    CallResult result{HostValue::Nil(), true, false};
+    result.asyncHandle = async_.Begin();
+    handle->val.bigdata.h.hdata = reinterpret_cast<void*>(result.asyncHandle);
+    frame.CallReturningWord(function.address);
+    return result;
 }
 
 bool FunctionInvoker::Pass(const std::string& code, const HostValue& argument, CallFrame& frame,
@@ -148,8 +167,12 @@ bool FunctionInvoker::Pass(const std::string& code, const HostValue& argument, C
         PassRecord<XLOPER12>(argument, letter == 'Q', frame, memory, passed);
         return true;
     }
+    // Tables take a whole block; the other codes one value.
+    HostValue single = argument;
+    const bool takesTable = letter == 'K' || letter == 'O';
     HostValue value;
-    if (!Coercion(sheet_, ArgumentLimits()).Dereference(argument, value)) {
+    if ((!takesTable && !ImplicitIntersection::Of(argument, caller_, single)) ||
+        !Coercion(sheet_, ArgumentLimits()).Dereference(single, value)) {
         return false;
     }
     if (value.Is(HostValue::Kind::Error)) {

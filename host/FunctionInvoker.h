@@ -2,6 +2,7 @@
 #pragma once
 
 #include "AllocationTracker.h"
+#include "AsyncCalls.h"
 #include "CallFrame.h"
 #include "Coercion.h"
 #include "FunctionRegistry.h"
@@ -30,18 +31,26 @@ struct CallResult {
     void* dllFreeRecord = nullptr;
     bool dllFreeExcel12 = false;
     HMODULE module = nullptr; // the function's module, which exports xlAutoFree12 or xlAutoFree
+    // An asynchronous function's handle: its value comes through xlAsyncReturn; 0 otherwise.
+    AsyncCalls::Handle asyncHandle = 0;
 };
 
 class FunctionInvoker {
 public:
-    FunctionInvoker(const SheetModel& sheet, AllocationTracker& allocations)
-        : sheet_(sheet), allocations_(allocations) {}
+    // caller: the formula's cell, for the implicit intersection of blocks given to codes that
+    // take one value; null outside formulas.
+    FunctionInvoker(const SheetModel& sheet, AllocationTracker& allocations, AsyncCalls& async,
+                    const CellArea* caller = nullptr)
+        : sheet_(sheet), allocations_(allocations), async_(async), caller_(caller) {}
 
     // Passes each argument as its type code asks (missing ones as Excel passes an omitted
-    // argument) and reads the result back before anything else runs. An argument that does not
-    // convert answers #VALUE!, an integer out of its code's range #NUM!, an error value itself,
-    // each without a call. A call with more arguments than registered, or of an asynchronous
-    // function, is not made and says why.
+    // argument) and reads the result back before anything else runs: R and U get references as
+    // they are, P and Q the cells' values, K and O a block's numbers, the other codes the value
+    // of one cell, a block intersected implicitly. An argument that does not convert answers
+    // #VALUE!, an integer out of its code's range #NUM!, an error value itself, each without a
+    // call. A call with more arguments than registered is not made and says why.
+    // An asynchronous function gets a new handle for its X argument, which takes no formula
+    // argument, and its result is that handle.
     CallResult Invoke(const Registration& function, const std::vector<HostValue>& arguments);
 
 private:
@@ -71,6 +80,8 @@ private:
 
     const SheetModel& sheet_;
     AllocationTracker& allocations_;
+    AsyncCalls& async_;
+    const CellArea* caller_;
 };
 
 } // namespace xlstandin

@@ -2,6 +2,7 @@
 
 #include "AsciiText.h"
 #include "NumberText.h"
+#include "UnicodeText.h"
 
 #include <algorithm>
 
@@ -41,8 +42,21 @@ bool ReadText(const std::vector<HostValue>& arguments, std::size_t index, std::s
     if (!arguments[index].Is(HostValue::Kind::Text)) {
         return false;
     }
-    text = arguments[index].AsNarrowText();
+    text = UnicodeText::ToUtf8(arguments[index].AsText());
     return true;
+}
+
+// Windows' narrow functions take names in the code page.
+std::string Narrow(const std::string& utf8) {
+    std::string narrow;
+    for (char16_t unit : UnicodeText::FromUtf8(utf8)) {
+        narrow += UnicodeText::ToCodePage1252(unit);
+    }
+    return narrow;
+}
+
+std::u16string Folded(const std::string& utf8) {
+    return UnicodeText::Lower(UnicodeText::FromUtf8(utf8));
 }
 
 // Excel takes a number given as text, or a boolean, where it wants a number (the macro type "1"
@@ -122,9 +136,10 @@ bool FunctionRegistry::ReadArguments(const std::vector<HostValue>& arguments,
 // any other is loaded and kept loaded as Excel keeps add-ins. The loader takes C strings, so a
 // module or procedure text with a NUL inside is looked up as far as that NUL.
 bool FunctionRegistry::Resolve(Registration& stored, std::string& reason) {
-    HMODULE module = GetModuleHandleA(stored.module.c_str());
+    const std::string file = Narrow(stored.module);
+    HMODULE module = GetModuleHandleA(file.c_str());
     if (module == nullptr) {
-        module = LoadLibraryA(stored.module.c_str());
+        module = LoadLibraryA(file.c_str());
         if (module == nullptr) {
             reason = "module \"" + stored.module + "\" not found";
             return false;
@@ -133,7 +148,7 @@ bool FunctionRegistry::Resolve(Registration& stored, std::string& reason) {
             FreeLibrary(module);
         }
     }
-    stored.address = GetProcAddress(module, stored.procedure.c_str());
+    stored.address = GetProcAddress(module, Narrow(stored.procedure).c_str());
     if (stored.address == nullptr) {
         reason = "procedure \"" + stored.procedure + "\" not found in \"" + stored.module + "\"";
         return false;
@@ -153,6 +168,7 @@ const Registration* FunctionRegistry::Register(const std::vector<HostValue>& arg
                                                const RegistrationRules& rules,
                                                std::string& reason) {
     Registration stored;
+    stored.wideTexts = rules.throughExcel12;
     if (!ReadArguments(arguments, rules, stored, reason) || !Resolve(stored, reason)) {
         return nullptr;
     }
@@ -202,9 +218,9 @@ bool FunctionRegistry::Unregister(double id) {
 }
 
 const Registration* FunctionRegistry::Find(const std::string& functionText) const {
-    const std::string wanted = LowerAscii(functionText);
+    const std::u16string wanted = Folded(functionText);
     for (auto known = registrations_.rbegin(); known != registrations_.rend(); ++known) {
-        if (LowerAscii(known->functionText) == wanted) {
+        if (Folded(known->functionText) == wanted) {
             return &*known;
         }
     }

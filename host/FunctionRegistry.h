@@ -12,7 +12,7 @@
 
 namespace xlstandin {
 
-// REGISTER's arguments in their order, each text with every character it counts.
+// REGISTER's arguments in their order, each text in UTF-8 with every character it counts.
 struct Registration {
     double id = 0;
     std::string module;
@@ -27,6 +27,8 @@ struct Registration {
     std::string functionHelp;
     std::vector<std::string> argumentHelps;
     TypeText types;
+    // Registered through the Excel12 entry: the texts came in 16-bit units.
+    bool wideTexts = false;
     FARPROC address = nullptr;
     // Registrations of this procedure not yet taken back by UNREGISTER: the function is gone
     // only at zero.

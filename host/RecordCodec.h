@@ -229,9 +229,25 @@ private:
         return ref;
     }
 
+    // Whether the layout's row and column fields hold the area: XLOPER's reach Excel 4's grid.
+    static bool Fits(const CellArea& area) {
+        using Row = decltype(std::declval<Ref>().rwFirst);
+        using Column = decltype(std::declval<Ref>().colFirst);
+        return area.rowFirst >= 0 && area.columnFirst >= 0 &&
+               area.rowLast <= std::numeric_limits<Row>::max() &&
+               area.columnLast <= std::numeric_limits<Column>::max();
+    }
+
     // A single area on the current sheet is Excel's short form; anything else a sheet reference.
+    // A reference the layout cannot hold is #REF!.
     static void WriteReference(const HostValue& value, Record& record, ResultMemory& memory) {
         const std::vector<CellArea>& areas = value.Areas();
+        for (const CellArea& area : areas) {
+            if (!Fits(area)) {
+                WriteScalar(HostValue::Error(xlerrRef), record, memory);
+                return;
+            }
+        }
         if (value.SheetId() == HostValue::CurrentSheet && areas.size() == 1) {
             record.xltype = xltypeSRef;
             record.val.sref.count = 1;

@@ -1,5 +1,7 @@
 #include "SheetModel.h"
 
+#include "AsciiText.h"
+
 #include <stdexcept>
 #include <utility>
 #include <vector>
@@ -46,9 +48,34 @@ bool SheetModel::Read(const HostValue& reference, HostValue& value) const {
     return true;
 }
 
+std::uintptr_t SheetModel::SheetNamed(const std::string& name) {
+    std::uintptr_t sheetId = 0;
+    if (!FindSheet(name, sheetId)) {
+        sheetNames_.push_back(name);
+        sheetId = sheetNames_.size();
+    }
+    return sheetId;
+}
+
+bool SheetModel::FindSheet(const std::string& name, std::uintptr_t& sheetId) const {
+    const std::string wanted = LowerAscii(name);
+    for (std::size_t i = 0; i < sheetNames_.size(); ++i) {
+        if (LowerAscii(sheetNames_[i]) == wanted) {
+            sheetId = i + 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string SheetModel::SheetName(std::uintptr_t sheetId) const {
+    return sheetId >= 1 && sheetId <= sheetNames_.size() ? sheetNames_[sheetId - 1] : "";
+}
+
 void SheetModel::Clear() {
     cells_.clear();
     currentSheet_ = DefaultSheet;
+    sheetNames_.assign(1, DefaultSheetName);
 }
 
 } // namespace xlstandin

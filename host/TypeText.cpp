@@ -98,7 +98,7 @@ bool TypeText::Check(int version, bool throughExcel12, std::string& reason) cons
             return false;
         }
         if (version < 14 && code == "X") {
-            reason = "unknown letter X"; // asynchronous functions came with Excel 2010
+            reason = "X needs Excel 14 or later"; // asynchronous functions came with Excel 2010
             return false;
         }
     }

@@ -3,6 +3,7 @@
 #include "AsciiText.h"
 #include "ExcelApi.h"
 #include "NumberText.h"
+#include "UnicodeText.h"
 
 #include <windows.h>
 
@@ -23,7 +24,7 @@ bool TextArgument(const std::vector<HostValue>& args, std::size_t index, std::st
     if (index >= args.size() || !args[index].Is(HostValue::Kind::Text)) {
         return false;
     }
-    text = args[index].AsNarrowText();
+    text = UnicodeText::ToUtf8(args[index].AsText());
     text.erase(std::min(text.find('\0'), text.size()));
     return true;
 }
@@ -48,27 +49,37 @@ void WorkbookCallbacks::Clear() {
     evaluationDepth_ = 0;
 }
 
+bool WorkbookCallbacks::CallerCell(CellArea& cell) const {
+    if (callerRow_ < 0) {
+        return false;
+    }
+    cell = CellArea{callerRow_, callerRow_, FormulaColumn, FormulaColumn};
+    return true;
+}
+
 // A worksheet formula's caller is its cell; anything else gets #REF!.
 int WorkbookCallbacks::Caller(Answer& answer) const {
-    answer = callerRow_ < 0
-                 ? Answer{HostValue::Error(xlerrRef)}
-                 : Answer{HostValue::Reference(HostValue::CurrentSheet,
-                                               {CellArea{callerRow_, callerRow_, 0, 0}})};
+    CellArea cell{};
+    answer = CallerCell(cell) ? Answer{HostValue::Reference(HostValue::CurrentSheet, {cell})}
+                              : Answer{HostValue::Error(xlerrRef)};
     return xlretSuccess;
 }
 
-// The sheet "[Book1]Sheet1" or "Sheet1", or the active sheet when none is named: a reference
+// A sheet named "[Book1]Name" or "Name", or the active sheet when none is named: a reference
 // with the sheet's id and no areas.
-int WorkbookCallbacks::SheetId(const std::vector<HostValue>& args, std::uint32_t sheetId,
+int WorkbookCallbacks::SheetId(const std::vector<HostValue>& args, const SheetModel& sheets,
                                Answer& answer) const {
-    std::string name;
+    std::uintptr_t sheetId = sheets.CurrentSheet();
     if (!IsOmitted(args, 0)) {
+        std::string name;
         if (!TextArgument(args, 0, name)) {
             return xlretInvXloper;
         }
-        const std::string lower = LowerAscii(name);
-        if (lower != LowerAscii(SheetTitle) &&
-            lower != LowerAscii(std::string("[") + BookName + "]" + SheetTitle)) {
+        const std::string book = std::string("[") + BookName + "]";
+        if (LowerAscii(name.substr(0, book.size())) == LowerAscii(book)) {
+            name.erase(0, book.size());
+        }
+        if (!sheets.FindSheet(name, sheetId)) {
             return xlretFailed;
         }
     }
@@ -76,16 +87,20 @@ int WorkbookCallbacks::SheetId(const std::vector<HostValue>& args, std::uint32_t
     return xlretSuccess;
 }
 
-int WorkbookCallbacks::SheetName(const std::vector<HostValue>& args, std::uint32_t sheetId,
+// "[Book1]Name" of the sheet a reference points at; id 0 and SRef are the current sheet.
+int WorkbookCallbacks::SheetName(const std::vector<HostValue>& args, const SheetModel& sheets,
                                  Answer& answer) const {
     if (!args[0].Is(HostValue::Kind::Reference)) {
         return xlretInvXloper;
     }
-    const std::uint32_t asked = args[0].SheetId();
-    if (asked != HostValue::CurrentSheet && asked != sheetId) {
+    const std::uintptr_t asked = args[0].SheetId();
+    const std::string name =
+        sheets.SheetName(asked == HostValue::CurrentSheet ? sheets.CurrentSheet() : asked);
+    if (name.empty()) {
         return xlretFailed;
     }
-    answer = Answer{HostValue::Text(std::string("[") + BookName + "]" + SheetTitle)};
+    answer =
+        Answer{HostValue::Text(UnicodeText::FromUtf8(std::string("[") + BookName + "]" + name))};
     return xlretSuccess;
 }
 

@@ -1,5 +1,6 @@
 #include "AddInModule.h"
 
+#include "MessageInserts.h"
 #include "ModuleBitness.h"
 #include "PeFile.h"
 
@@ -13,13 +14,16 @@ std::string FullPath(const std::string& path) {
     return length == 0 || length >= MAX_PATH ? path : std::string(full, length);
 }
 
-// Windows' own words for an error code, without the line end it adds.
-std::string WindowsMessage(DWORD error) {
+// Windows' own words for an error code about the file, named without its folder (the line
+// names the whole path already), without the line end Windows adds.
+std::string WindowsMessage(DWORD error, const std::string& path) {
+    const std::string fileName = path.substr(path.find_last_of("\\/") + 1);
     char* text = nullptr;
     const DWORD length = FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length == 0 ? "" : std::string(text, length);
+    std::string message =
+        length == 0 ? "" : MessageInserts::Fill(std::string(text, length), fileName);
     LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                                 message.back() == ' ' || message.back() == '.')) {
@@ -49,10 +53,10 @@ std::string LoadFailure(const std::string& path, DWORD error) {
     }
     const std::string missing = error == ERROR_MOD_NOT_FOUND ? MissingDependency(file) : "";
     if (!missing.empty()) {
-        return "it needs " + missing + ", which Windows cannot find (" + WindowsMessage(error) +
-               ")";
+        return "it needs " + missing + ", which Windows cannot find (" +
+               WindowsMessage(error, path) + ")";
     }
-    return "it does not load: " + WindowsMessage(error);
+    return "it does not load: " + WindowsMessage(error, path);
 }
 
 } // namespace

@@ -43,7 +43,7 @@ std::string DebugOutputRelay::Printable(const std::string& text) {
 // The debuggee writes to this process's standard handles, so its output and the relayed debug
 // strings interleave in the order they happen.
 bool DebugOutputRelay::Start(PROCESS_INFORMATION& process, std::string& reason) {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
@@ -52,8 +52,9 @@ bool DebugOutputRelay::Start(PROCESS_INFORMATION& process, std::string& reason) 
     for (HANDLE handle : {startup.hStdInput, startup.hStdOutput, startup.hStdError}) {
         SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
     }
-    std::string commandLine = GetCommandLineA();
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, DEBUG_ONLY_THIS_PROCESS,
+    // The wide command line: the narrow one has lost what the code page cannot hold.
+    std::wstring commandLine = GetCommandLineW();
+    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, DEBUG_ONLY_THIS_PROCESS,
                         nullptr, nullptr, &startup, &process)) {
         reason = "cannot start xlhost as a debuggee (Windows error " +
                  std::to_string(GetLastError()) + ")";

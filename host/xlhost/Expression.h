@@ -1,5 +1,5 @@
-// A formula as xlhost reads it: a call of a registered function whose arguments are values or
-// further calls.
+// A formula as xlhost reads it: a call of a registered function whose arguments are values,
+// references or further calls.
 #pragma once
 
 #include "HostValue.h"
@@ -11,12 +11,14 @@ namespace xlhost {
 
 struct Expression {
     // A call when name is not empty; otherwise the constant value (missing for an empty
-    // argument).
+    // argument) or a reference, whose sheet id is left to the evaluator.
     std::string name;
     std::vector<Expression> arguments;
     xlstandin::HostValue value;
+    std::string sheet; // a reference's sheet as written; empty for the formula's own
 
     bool IsCall() const { return !name.empty(); }
+    bool IsReference() const { return value.Is(xlstandin::HostValue::Kind::Reference); }
 };
 
 } // namespace xlhost

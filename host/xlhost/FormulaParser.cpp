@@ -2,6 +2,7 @@
 
 #include "ExcelApi.h"
 #include "NumberText.h"
+#include "UnicodeText.h"
 
 #include <cctype>
 #include <stdexcept>
@@ -29,8 +30,10 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Every character beyond ASCII counts as a letter, each byte of its UTF-8 sequence with it.
 bool StartsName(char c) {
-    return std::isalpha(static_cast<unsigned char>(c)) != 0 || c == '_';
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x80 && std::isalpha(byte) != 0) || byte >= 0x80 || c == '_';
 }
 
 bool ContinuesName(char c) {
@@ -50,18 +53,41 @@ std::string Upper(std::string text) {
 
 } // namespace
 
-bool FormulaParser::Parse(const std::string& text, Expression& formula, std::string& reason) {
-    FormulaParser parser(text);
+bool FormulaParser::Parse(const std::string& text, Expression& formula, std::string& reason,
+                          const SheetGrid& grid) {
+    FormulaParser parser(text, grid);
+    return parser.ReadWhole(
+        "call",
+        [&parser] {
+            if (parser.Peek() == '=') {
+                ++parser.position_;
+            }
+            return parser.ReadCall();
+        },
+        formula, reason);
+}
+
+bool FormulaParser::ParseValue(const std::string& text, HostValue& value, std::string& reason) {
+    FormulaParser parser(text, SheetGrid::Of(12));
+    return parser.ReadWhole(
+        "value",
+        [&parser] { return parser.Peek() == '{' ? parser.ReadArray() : parser.ReadConstant(); },
+        value, reason);
+}
+
+template <typename Result, typename Reader>
+bool FormulaParser::ReadWhole(const char* what, Reader read, Result& result, std::string& reason) {
     try {
-        if (parser.Peek() == '=') {
-            ++parser.position_;
+        const std::size_t invalid = xlstandin::UnicodeText::InvalidUtf8At(text_);
+        if (invalid != std::string::npos) {
+            position_ = invalid;
+            Fail("not UTF-8 text");
         }
-        Expression call = parser.ReadCall();
-        if (parser.Peek() != '\0') {
-            parser.Fail(std::string("unexpected \"") + text[parser.position_] +
-                        "\" after the call");
+        Result whole = read();
+        if (Peek() != '\0') {
+            Fail("unexpected \"" + Character() + "\" after the " + what);
         }
-        formula = std::move(call);
+        result = std::move(whole);
         return true;
     } catch (const ParseError& error) {
         reason = error.what();
@@ -103,6 +129,10 @@ Expression FormulaParser::ReadArgument() {
     if (next == ',' || next == ')') {
         return Expression{}; // missing
     }
+    Expression reference;
+    if (ReadReference(reference)) {
+        return reference;
+    }
     if (StartsName(next)) {
         return ReadNamed();
     }
@@ -129,6 +159,20 @@ Expression FormulaParser::ReadNamed() {
     return constant;
 }
 
+bool FormulaParser::ReadReference(Expression& reference) {
+    CellReference read;
+    std::string reason;
+    if (!CellReferenceReader::Read(text_, position_, grid_, read, reason)) {
+        if (!reason.empty()) {
+            Fail(reason);
+        }
+        return false;
+    }
+    reference.value = HostValue::Reference(HostValue::CurrentSheet, {read.area});
+    reference.sheet = read.sheet;
+    return true;
+}
+
 HostValue FormulaParser::ReadConstant() {
     const char next = Peek();
     if (next == '"') {
@@ -140,8 +184,13 @@ HostValue FormulaParser::ReadConstant() {
     if (StartsNumber(next)) {
         return ReadNumber();
     }
+    const std::size_t start = position_;
+    Expression reference;
+    if (ReadReference(reference)) {
+        position_ = start;
+        Fail("an array holds constants only");
+    }
     if (StartsName(next)) {
-        const std::size_t start = position_;
         const Expression named = ReadNamed();
         if (!named.IsCall()) {
             return named.value;
@@ -193,7 +242,7 @@ HostValue FormulaParser::ReadText() {
             bytes += '"';
             ++position_;
         } else {
-            return HostValue::Text(bytes);
+            return HostValue::Text(xlstandin::UnicodeText::FromUtf8(bytes));
         }
     }
 }
@@ -259,8 +308,19 @@ void FormulaParser::Expect(char wanted) {
     ++position_;
 }
 
+// The whole character at the position, all bytes of its UTF-8 sequence.
+std::string FormulaParser::Character() const {
+    std::size_t end = position_ + 1;
+    while (end < text_.size() && (static_cast<unsigned char>(text_[end]) & 0xC0) == 0x80) {
+        ++end;
+    }
+    return text_.substr(position_, end - position_);
+}
+
+// Columns count characters, not bytes.
 void FormulaParser::Fail(const std::string& what) const {
-    FailWhole("at column " + std::to_string(position_ + 1) + ": " + what);
+    const std::size_t column = xlstandin::UnicodeText::CharactersBefore(text_, position_) + 1;
+    FailWhole("at column " + std::to_string(column) + ": " + what);
 }
 
 void FormulaParser::FailWhole(const std::string& what) {

@@ -1,5 +1,5 @@
 // xlhost --list: one line per registered function, its texts as the add-in registered them,
-// separated by tabs.
+// separated by tabs, each character shown as result lines show texts.
 #pragma once
 
 #include "FunctionRegistry.h"

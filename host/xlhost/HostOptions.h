@@ -1,6 +1,7 @@
 // xlhost's command line: options, the add-in, and the formulas to evaluate.
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,12 @@ struct InjectedFault {
     std::string name; // as in Excel's SDK, "xlCoerce"
     int function;
     int code;
+};
+
+// --cell REF=VALUE (text) or --cells FILE (file set, text the path), in the order given.
+struct CellSource {
+    bool file;
+    std::string text;
 };
 
 struct HostOptions {
@@ -26,6 +33,12 @@ struct HostOptions {
     bool trace = false;
     bool help = false;
     std::vector<InjectedFault> faults;
+    std::vector<CellSource> cells;
+    std::string check; // --check FILE: the case file whose formulas are checked
+    // How long asynchronous results are waited for, at most.
+    std::chrono::milliseconds asyncTimeout = std::chrono::seconds(10);
+    // Files of formulas, one a line, after those of the command line; "-" is standard input.
+    std::vector<std::string> formulaFiles;
     std::string addIn;
     std::vector<std::string> formulas;
 
@@ -34,6 +47,9 @@ struct HostOptions {
     static bool Parse(const std::vector<std::string>& arguments, HostOptions& options,
                       std::string& error);
     static const char* Usage();
+    // Whether the arguments ask for --check, whose runs that cannot start end with their own
+    // status, also when the command line does not read.
+    static bool AsksForCheck(const std::vector<std::string>& arguments);
 };
 
 } // namespace xlhost

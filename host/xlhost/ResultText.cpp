@@ -1,5 +1,7 @@
 #include "ResultText.h"
 
+#include "UnicodeText.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -68,15 +70,20 @@ std::string ResultText::Plain(const std::string& digits, int exponent) {
 std::string ResultText::Text(const std::u16string& text, bool wideText) {
     std::string line = "\"";
     for (char16_t unit : text) {
-        line += Unit(unit, wideText);
+        line += unit == u'"' ? "\"\"" : Unit(unit, wideText);
     }
     return line + "\"";
 }
 
-std::string ResultText::Unit(char16_t unit, bool wideText) {
-    if (unit == u'"') {
-        return "\"\"";
+std::string ResultText::Characters(const std::u16string& text, bool wideText) {
+    std::string characters;
+    for (char16_t unit : text) {
+        characters += Unit(unit, wideText);
     }
+    return characters;
+}
+
+std::string ResultText::Unit(char16_t unit, bool wideText) {
     if (unit >= 0x20 && unit < 0x7F) {
         return std::string(1, static_cast<char>(unit));
     }
@@ -84,8 +91,12 @@ std::string ResultText::Unit(char16_t unit, bool wideText) {
         return "\\0";
     }
     char escaped[8];
-    std::snprintf(escaped, sizeof escaped, wideText ? "\\u%04X" : "\\x%02X",
-                  static_cast<unsigned>(unit));
+    if (wideText) {
+        std::snprintf(escaped, sizeof escaped, "\\u%04X", static_cast<unsigned>(unit));
+    } else {
+        std::snprintf(escaped, sizeof escaped, "\\x%02X",
+                      static_cast<unsigned char>(xlstandin::UnicodeText::ToCodePage1252(unit)));
+    }
     return escaped;
 }
 

@@ -14,9 +14,12 @@ namespace xlhost {
 class ResultText {
 public:
     // wideText: texts are XLOPER12 code units, printed as \uHHHH when not printable ASCII;
-    // XLOPER bytes print as \xHH. NUL prints as \0 in both.
+    // XLOPER bytes (characters of code page 1252) print as \xHH. NUL prints as \0 in both.
     static std::string Of(const xlstandin::CallResult& result, bool wideText);
     static std::string Of(const xlstandin::HostValue& value, bool wideText);
+    // A text's characters as a text result shows them, without the quotes around it; quotes
+    // inside stay single.
+    static std::string Characters(const std::u16string& text, bool wideText);
 
 private:
     // Magnitudes printed in plain notation: from PlainFrom up to below PlainBelow.

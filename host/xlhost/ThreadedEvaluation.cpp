@@ -89,6 +89,7 @@ void ThreadedEvaluation::Evaluate(Task& task) const {
     FormulaEvaluator evaluator(excel_);
     excel_.Workbook().SetCallerRow(task.cellRow);
     Evaluation evaluation = evaluator.Evaluate(*task.formula);
+    evaluator.ShowValue(evaluation);
     excel_.Workbook().ClearCaller();
     task.result = ResultText::Of(evaluation.result, evaluation.wideText);
     task.failures = evaluation.failures;

@@ -2,6 +2,7 @@
 #include "CrashGuard.h"
 #include "DebugOutputRelay.h"
 #include "HostOptions.h"
+#include "UnicodeText.h"
 #include "XlHost.h"
 
 #include <windows.h>
@@ -14,18 +15,37 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char** argv) {
-    // Lines end in "\n" alone, as other tools reading the output expect.
+namespace {
+
+// The arguments after the program's name, in UTF-8, read from the wide command line: the narrow
+// one holds only what the code page can.
+std::vector<std::string> Arguments() {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        arguments.push_back(
+            xlstandin::UnicodeText::ToUtf8(reinterpret_cast<const char16_t*>(wide[i])));
+    }
+    LocalFree(wide);
+    return arguments;
+}
+
+} // namespace
+
+int main() {
+    // Lines end in "\n" alone, as other tools reading the output expect; texts go out as UTF-8.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
 
     xlhost::CrashGuard::Install();
     xlhost::HostOptions options;
     std::string error;
-    if (!xlhost::HostOptions::Parse(std::vector<std::string>(argv + 1, argv + argc), options,
-                                    error)) {
+    const std::vector<std::string> arguments = Arguments();
+    if (!xlhost::HostOptions::Parse(arguments, options, error)) {
         std::cerr << "xlhost: " << error << std::endl;
-        return 1;
+        return xlhost::HostOptions::AsksForCheck(arguments) ? xlhost::XlHost::CouldNotRun : 1;
     }
     if (options.help) {
         std::cout << xlhost::HostOptions::Usage();

@@ -89,6 +89,74 @@ TEST_F(InvocationTest, ValueRecordsReceiveACellsValueAndReferenceRecordsTheRefer
     EXPECT_EQ(elsewhere, Call("SampleUU", {elsewhere}).value);
 }
 
+// Excel passes a reference on the formula's sheet in the short form, one elsewhere with its sheet.
+TEST_F(InvocationTest, ReferencesArriveAsShortOrSheetReferences) {
+    const HostValue here = HostValue::Reference(HostValue::CurrentSheet, {CellArea{0, 9, 0, 1}});
+    EXPECT_EQ(here, Call("SampleUU", {here}).value);
+    EXPECT_EQ(xltypeSRef, samples::receivedType);
+    const HostValue there = HostValue::Reference(2, {CellArea{0, 0, 0, 0}});
+    EXPECT_EQ(there, Call("SampleUU", {there}).value);
+    EXPECT_EQ(xltypeRef, samples::receivedType);
+    EXPECT_EQ(here, Call("SampleRR", {here}).value);
+    EXPECT_EQ(xltypeSRef, samples::receivedType);
+}
+
+// XLOPER references hold Excel 4's grid: 65,536 rows, 256 columns.
+TEST_F(InvocationTest, ReferencesBeyondTheExcel4GridReachExcel4RecordsAsRefErrors) {
+    const HostValue row =
+        HostValue::Reference(HostValue::CurrentSheet, {CellArea{65535, 65536, 0, 0}});
+    EXPECT_EQ(HostValue::Error(xlerrRef), Call("SampleRR", {row}).value);
+    EXPECT_EQ(xltypeErr, samples::receivedType);
+    const HostValue column = HostValue::Reference(2, {CellArea{0, 0, 255, 256}});
+    EXPECT_EQ(HostValue::Error(xlerrRef), Call("SampleRR", {column}).value);
+    EXPECT_EQ(row, Call("SampleUU", {row}).value);
+}
+
+TEST_F(InvocationTest, ValueRecordsReceiveBlocksAsArraysWithNilForEmptyCells) {
+    Excel().Sheet().SetCell(2, 0, 0, N(1));
+    Excel().Sheet().SetCell(2, 1, 1, T("x"));
+    const HostValue block = HostValue::Reference(2, {CellArea{0, 1, 0, 1}});
+    EXPECT_EQ(HostValue::Array(2, 2, {N(1), HostValue::Nil(), HostValue::Nil(), T("x")}),
+              Call("SampleQQB", {block}).value);
+    EXPECT_EQ(xltypeMulti, samples::receivedType);
+    const HostValue empty = HostValue::Reference(HostValue::CurrentSheet, {CellArea{7, 7, 7, 7}});
+    EXPECT_EQ(HostValue::Nil(), Call("SamplePPB", {empty}).value);
+    EXPECT_EQ(xltypeNil, samples::receivedType);
+    const HostValue twoAreas =
+        HostValue::Reference(2, {CellArea{0, 0, 0, 0}, CellArea{1, 1, 1, 1}});
+    EXPECT_EQ(HostValue::Error(xlerrValue), Call("SampleQQB", {twoAreas}).value);
+}
+
+// A block where one value is wanted: the cell in the formula's row (one column) or column (one
+// row), else #VALUE! without a call.
+TEST_F(InvocationTest, ScalarCodesIntersectABlockWithTheFormulasRowOrColumn) {
+    xlstandin::SheetModel& sheet = Excel().Sheet();
+    for (int row = 0; row < 5; ++row) {
+        sheet.SetCell(sheet.CurrentSheet(), row, 0, N(10 * (row + 1)));
+        sheet.SetCell(2, row, 3, N(row + 1));
+    }
+    sheet.SetCell(sheet.CurrentSheet(), 0, 254, N(7));
+    const HostValue column = HostValue::Reference(HostValue::CurrentSheet, {CellArea{0, 4, 0, 0}});
+    EXPECT_EQ(HostValue::Error(xlerrValue), Call("SampleBBB", {column}).value) << "no formula";
+
+    Excel().Workbook().SetCallerRow(2);
+    EXPECT_EQ(N(30), Call("SampleBBB", {column}).value);
+    EXPECT_EQ(N(3), Call("SampleBBB", {HostValue::Reference(2, {CellArea{0, 4, 3, 3}})}).value);
+    const HostValue row = HostValue::Reference(HostValue::CurrentSheet, {CellArea{0, 0, 250, 255}});
+    EXPECT_EQ(N(0), Call("SampleBBB", {row}).value) << "the formula's column IV is empty";
+    EXPECT_EQ(3, samples::calls);
+    Excel().Workbook().SetCallerRow(7);
+    EXPECT_EQ(HostValue::Error(xlerrValue), Call("SampleBBB", {column}).value) << "row missed";
+    const HostValue columnMissed =
+        HostValue::Reference(HostValue::CurrentSheet, {CellArea{7, 7, 0, 3}});
+    EXPECT_EQ(HostValue::Error(xlerrValue), Call("SampleJJ", {columnMissed}).value);
+    const HostValue square =
+        HostValue::Reference(HostValue::CurrentSheet, {CellArea{0, 9, 0, 255}});
+    EXPECT_EQ(HostValue::Error(xlerrValue), Call("SampleAA", {square}).value);
+    EXPECT_EQ(3, samples::calls);
+    Excel().Workbook().ClearCaller();
+}
+
 TEST_F(InvocationTest, IntegerAndBooleanArgumentsAndResults) {
     EXPECT_EQ(N(-21), Call("SampleJJ", {N(-7)}).value);
     EXPECT_EQ(N(6), Call("SampleJJ", {N(2.9)}).value) << "truncated";

@@ -20,6 +20,7 @@ const std::map<std::string, FARPROC>& Exports() {
         {"SampleBBQBQBQBQ", ExcelStandInTest::Proc(&SampleBBQBQBQBQ)},
         {"SampleBBBBBBBBB", ExcelStandInTest::Proc(&SampleBBBBBBBBB)},
         {"SampleUU", ExcelStandInTest::Proc(&SampleUU)},
+        {"SampleRR", ExcelStandInTest::Proc(&SampleRR)},
         {"SampleP", ExcelStandInTest::Proc(&SampleP)},
         {"SampleQQ", ExcelStandInTest::Proc(&SampleQQ)},
     };
@@ -108,6 +109,13 @@ double __stdcall SampleBBBBBBBBB(double a1, double a2, double a3, double a4, dou
 
 XLOPER12* __stdcall SampleUU(XLOPER12* reference) {
     ++samples::calls;
+    samples::receivedType = reference->xltype;
+    return reference;
+}
+
+XLOPER* __stdcall SampleRR(XLOPER* reference) {
+    ++samples::calls;
+    samples::receivedType = reference->xltype;
     return reference;
 }
 

@@ -31,5 +31,6 @@ XLSTANDIN_TEST_EXPORT double __stdcall SampleBBQBQBQBQ(double a1, XLOPER12* a2, 
 XLSTANDIN_TEST_EXPORT double __stdcall SampleBBBBBBBBB(double a1, double a2, double a3, double a4,
                                                        double a5, double a6, double a7, double a8);
 XLSTANDIN_TEST_EXPORT XLOPER12* __stdcall SampleUU(XLOPER12* reference);
+XLSTANDIN_TEST_EXPORT XLOPER* __stdcall SampleRR(XLOPER* reference);
 XLSTANDIN_TEST_EXPORT XLOPER* __stdcall SampleP();
 XLSTANDIN_TEST_EXPORT XLOPER12* __stdcall SampleQQ(XLOPER12* value);

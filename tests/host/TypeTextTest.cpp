@@ -38,7 +38,8 @@ TEST(TypeText, EveryDocumentedCodeSplitsIntoItsArguments) {
 }
 
 TEST(TypeText, UnknownAndMisplacedCodesAreRefusedWithTheReason) {
-    EXPECT_EQ("type text \"UX\": unknown letter X", Verdict("UX"));
+    EXPECT_EQ("type text \">X\": X needs Excel 14 or later", Verdict(">X"));
+    EXPECT_EQ("type text \"UX\": X needs Excel 14 or later", Verdict("UX"));
     EXPECT_EQ("type text \"UZ\": unknown letter Z", Verdict("UZ"));
     EXPECT_EQ("type text \"BbB\": unknown letter b", Verdict("BbB"));
     EXPECT_EQ("type text \"\": no result code", Verdict(""));

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -36,8 +37,8 @@ TYPED_TEST(WorkbookTest, CallerIsTheFormulasCellOrRefError) {
     ASSERT_EQ(xltypeSRef, cell->xltype);
     EXPECT_EQ(2, cell->val.sref.ref.rwFirst);
     EXPECT_EQ(2, cell->val.sref.ref.rwLast);
-    EXPECT_EQ(0, cell->val.sref.ref.colFirst);
-    EXPECT_EQ(0, cell->val.sref.ref.colLast);
+    EXPECT_EQ(255, cell->val.sref.ref.colFirst) << "column IV";
+    EXPECT_EQ(255, cell->val.sref.ref.colLast);
     this->Free(cell);
 }
 
@@ -60,6 +61,38 @@ TYPED_TEST(WorkbookTest, SheetIdAndNameOfTheOneSheet) {
     this->Free(current);
     this->Answer(xlSheetNm, {this->kit.Ref(77, {this->kit.SRef(0, 0, 0, 0)})}, xlretFailed);
     this->Answer(xlSheetNm, {this->kit.Num(1)}, xlretInvXloper);
+}
+
+TYPED_TEST(WorkbookTest, SheetIdAndNameOfNamedSheets) {
+    this->Excel().Sheet().SheetNamed("Sheet2");
+    this->Excel().Sheet().SheetNamed("My Sheet");
+    auto* second = this->Answer(xlSheetId, {this->kit.Str("[Book1]sheet2")});
+    ASSERT_EQ(xltypeRef, second->xltype);
+    EXPECT_EQ(2u, second->val.mref.idSheet);
+    auto* third = this->Answer(xlSheetId, {this->kit.Str("My Sheet")});
+    EXPECT_EQ(3u, third->val.mref.idSheet);
+    this->Answer(xlSheetId, {this->kit.Str("[Book2]Sheet2")}, xlretFailed);
+    this->Answer(xlSheetId, {this->kit.Str("Sheet4")}, xlretFailed);
+
+    auto* name = this->Answer(xlSheetNm, {third});
+    EXPECT_EQ("[Book1]My Sheet", TextOf(*name));
+    this->Free(name);
+    auto* cells = this->Answer(xlSheetNm, {this->kit.Ref(2, {this->kit.SRef(0, 1, 0, 1)})});
+    EXPECT_EQ("[Book1]Sheet2", TextOf(*cells));
+    this->Free(cells);
+    this->Answer(xlSheetNm, {this->kit.Ref(4, {this->kit.SRef(0, 0, 0, 0)})}, xlretFailed);
+}
+
+// Formulas name sheets in UTF-8; xlSheetNm answers the name as any other text: UTF-16 in
+// XLOPER12 records, code page 1252 in XLOPER ones ("\xE4" for the "a" with diaeresis).
+TYPED_TEST(WorkbookTest, SheetNamesBeyondAsciiAreAnsweredAsTexts) {
+    const std::uintptr_t id = this->Excel().Sheet().SheetNamed("Bl\xC3\xA4tter");
+    auto* name = this->Answer(xlSheetNm, {this->kit.Ref(id, {this->kit.SRef(0, 0, 0, 0)})});
+    ASSERT_EQ(xltypeStr, name->xltype);
+    EXPECT_EQ(14, static_cast<int>(name->val.str[0])) << "[Book1]Bl\u00E4tter";
+    using Unit = std::make_unsigned_t<std::remove_pointer_t<decltype(name->val.str)>>;
+    EXPECT_EQ(0xE4u, static_cast<Unit>(name->val.str[10]));
+    this->Free(name);
 }
 
 TYPED_TEST(WorkbookTest, HiddenNamesAreSetEvaluatedAndDeleted) {

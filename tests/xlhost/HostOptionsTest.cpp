@@ -57,6 +57,52 @@ TEST(HostOptions, ReadsEveryOptionBeforeAndAfterTheAddIn) {
     EXPECT_EQ(16, Read({"--excel-version=16", "a.xll"}).excelVersion);
 }
 
+// --cell values may themselves hold "=", which only the first one ends.
+TEST(HostOptions, KeepsCellsAndCellFilesInTheirOrder) {
+    const HostOptions options = Read({"--cell", "A1=\"a=b\"", "--cells", "c.txt", "a.xll",
+                                      "--cell=B1=2", "--cells=d.txt", "f(A1)"});
+    ASSERT_EQ(4u, options.cells.size());
+    EXPECT_FALSE(options.cells[0].file);
+    EXPECT_EQ("A1=\"a=b\"", options.cells[0].text);
+    EXPECT_TRUE(options.cells[1].file);
+    EXPECT_EQ("c.txt", options.cells[1].text);
+    EXPECT_EQ("B1=2", options.cells[2].text);
+    EXPECT_EQ("d.txt", options.cells[3].text);
+    EXPECT_EQ(std::vector<std::string>{"f(A1)"}, options.formulas);
+}
+
+TEST(HostOptions, ChecksACaseFileWithoutFormulasOnTheCommandLine) {
+    const HostOptions options = Read({"--check", "t.cases", "a.xll", "--cell", "A1=1"});
+    EXPECT_EQ("t.cases", options.check);
+    EXPECT_EQ("a.xll", options.addIn);
+    EXPECT_EQ("--check takes the formulas from its file, not from the command line",
+              Refused({"--check=t.cases", "a.xll", "f(1)"}));
+    EXPECT_EQ("--check needs a value", Refused({"a.xll", "--check"}));
+    EXPECT_TRUE(HostOptions::AsksForCheck({"--verbose", "--check", "t.cases"}));
+    EXPECT_TRUE(HostOptions::AsksForCheck({"--check=t.cases"}));
+    EXPECT_FALSE(HostOptions::AsksForCheck({"a.xll", "--", "--check"}));
+    EXPECT_FALSE(HostOptions::AsksForCheck({"--checks", "a.xll"}));
+    EXPECT_EQ("--check takes the formulas from its file, not from --formulas",
+              Refused({"--check", "t.cases", "--formulas", "f.txt", "a.xll"}));
+}
+
+TEST(HostOptions, FormulaFilesAndTheAsynchronousTimeout) {
+    const HostOptions defaults = Read({"a.xll"});
+    EXPECT_EQ(std::chrono::seconds(10), defaults.asyncTimeout);
+    EXPECT_TRUE(defaults.formulaFiles.empty());
+    const HostOptions options =
+        Read({"--formulas", "-", "a.xll", "--async-timeout", "0.25", "--formulas=f.txt"});
+    EXPECT_EQ((std::vector<std::string>{"-", "f.txt"}), options.formulaFiles);
+    EXPECT_EQ(std::chrono::milliseconds(250), options.asyncTimeout);
+    EXPECT_EQ(std::chrono::milliseconds(0), Read({"--async-timeout=0", "a.xll"}).asyncTimeout);
+    for (const char* wrong : {"-1", "x", "86401", "nan"}) {
+        EXPECT_EQ("--async-timeout needs a number of seconds from 0 to 86400, not \"" +
+                      std::string(wrong) + "\"",
+                  Refused({"--async-timeout", wrong, "a.xll"}));
+    }
+    EXPECT_EQ("--formulas needs a value", Refused({"a.xll", "--formulas"}));
+}
+
 TEST(HostOptions, EverythingAfterDoubleDashIsAddInAndFormulas) {
     const HostOptions options = Read({"--list", "--", "--odd.xll", "--status"});
     EXPECT_EQ("--odd.xll", options.addIn);

@@ -63,6 +63,8 @@ TEST(ResultText, TextsQuotedWithOtherCharactersEscapedByLayout) {
     EXPECT_EQ("\"a\\x09b\\xE9\\x7F\"", Line(HostValue::Text("a\tb\xE9\x7F"), false));
     EXPECT_EQ("\"a\\u0009b\\u00E9\\u20AC\\0\"",
               Line(HostValue::Text(std::u16string(u"a\tb\u00E9\u20AC\0", 6))));
+    // An XLOPER text's characters are code page 1252 bytes: they print as those bytes.
+    EXPECT_EQ("\"\\x80\\x9F\"", Line(HostValue::Text(u"\u20AC\u0178"), false));
 }
 
 TEST(ResultText, OtherValues) {

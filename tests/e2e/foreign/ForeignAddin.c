@@ -45,12 +45,15 @@ typedef struct OPER12 {
 typedef struct { WORD rows, columns; double array[1]; } FP4;
 typedef struct { int rows, columns; double array[1]; } FP12;
 
-enum { T_NUM = 1, T_STR = 2, T_BOOL = 4, T_REF = 8, T_ERR = 16, T_MISSING = 128, T_SREF = 0x400,
-       T_INT = 0x800, T_BIGDATA = 0x802, BIT_XLFREE = 0x1000, BIT_DLLFREE = 0x4000 };
+enum { T_NUM = 1, T_STR = 2, T_BOOL = 4, T_REF = 8, T_ERR = 16, T_MULTI = 64, T_MISSING = 128,
+       T_NIL = 256, T_SREF = 0x400, T_INT = 0x800, T_BIGDATA = 0x802, BIT_XLFREE = 0x1000,
+       BIT_DLLFREE = 0x4000, ERR_VALUE = 15 };
 enum { FN_FREE = 0x4000, FN_STACK = 0x4001, FN_COERCE = 0x4002, FN_SET = 0x4003,
        FN_SHEETID = 0x4004, FN_SHEETNM = 0x4005, FN_GETINST = 0x4007, FN_GETNAME = 0x4009,
        FN_EVENTREGISTER = 0x4011, FN_GETINSTPTR = 0x4013, FN_REGISTER = 149, FN_SETNAME = 88,
-       FN_CALLER = 89, FN_EVALUATE = 257 };
+       FN_CALLER = 89, FN_EVALUATE = 257, FN_ASYNCRETURN = 0x4010, FN_MESSAGE = 0x807A,
+       FN_GETWORKSPACE = 186 };
+enum { EVENT_ENDED = 1, EVENT_CANCELED = 2 };
 
 typedef int(WINAPI *EXCEL4V)(int, OPER4 *, int, OPER4 **);
 typedef int(WINAPI *CALLBACK12)(int, int, OPER12 **, OPER12 *);
@@ -100,6 +103,24 @@ static void Register(OPER4 *module, const char *procedure, const char *type, con
     Excel4v(FN_REGISTER, &result, 6, pointers);
 }
 
+/* Excel's major version, from the text GET.WORKSPACE(2) answers ("14.0"); 0 when unknown. */
+static int ExcelVersion(void) {
+    OPER4 item, text;
+    OPER4 *args[1];
+    char digits[8];
+    int length;
+    item.xltype = T_NUM;
+    item.val.num = 2;
+    args[0] = &item;
+    if (Excel4v(FN_GETWORKSPACE, &text, 1, args) != 0 || text.xltype != T_STR) return 0;
+    length = (unsigned char)text.val.str[0] < 7 ? (unsigned char)text.val.str[0] : 7;
+    memcpy(digits, text.val.str + 1, length);
+    digits[length] = '\0';
+    args[0] = &text;
+    Excel4v(FN_FREE, NULL, 1, args);
+    return atoi(digits);
+}
+
 EXPORT int WINAPI xlAutoOpen(void) {
     OPER4 module;
     OPER4 *none[1];
@@ -128,7 +149,19 @@ EXPORT int WINAPI xlAutoOpen(void) {
     Register(&module, "Crash", "BB", "Crash", "1");
     Register(&module, "Throw", "BB", "Throw", "1");
     Register(&module, "Command", "J", "Command", "2");
+    Register(&module, "SumRange", "QU", "SumRange", "1");
+    Register(&module, "Address", "QU", "Address", "1");
+    Register(&module, "Address4", "CR", "Address4", "1");
+    Register(&module, "Kinds", "QQ", "Kinds", "1");
+    Register(&module, "Itself", "UU", "Itself", "1");
     Register(&module, "Func", "UX", "Func", "1");
+    if (ExcelVersion() >= 14) { /* asynchronous functions came with Excel 2010 */
+        Register(&module, "Later", ">QX", "Later", "1");
+        Register(&module, "Never", ">QX", "Never", "1");
+        Register(&module, "Release", "A", "Release", "1");
+        Register(&module, "CalculationEnded", "J", "CalculationEnded", "2");
+        Register(&module, "CalculationCanceled", "J", "CalculationCanceled", "2");
+    }
     memset(types, 'B', 31);
     types[31] = '\0';
     Register(&module, "Sum30", types, "Sum30", "1");
@@ -137,7 +170,126 @@ EXPORT int WINAPI xlAutoOpen(void) {
     return 1;
 }
 
+/* --- Asynchronous functions: each answer comes from a thread of the add-in's own ----------- */
+static HANDLE released;    /* set by Release(): the answering threads go on */
+static OPER12 neverHandle; /* the handle Never() keeps and answers only when it is too late */
+static int neverCalled;
+
+/* Shows the text in the status bar, as xlhost --status prints it. */
+static void Status(const char *text) {
+    static WCHAR units[128];
+    OPER12 show, message;
+    OPER12 *args[2];
+    int i;
+    for (i = 0; text[i] && i < 126; ++i) units[i + 1] = (WCHAR)text[i];
+    units[0] = (WCHAR)i;
+    show.xltype = T_BOOL;
+    show.val.xbool = 1;
+    message.xltype = T_STR;
+    message.val.str = units;
+    args[0] = &show;
+    args[1] = &message;
+    Excel12v(FN_MESSAGE, NULL, 2, args);
+}
+
+/* xlAsyncReturn of the value for the handle: Excel's return code. */
+static int AsyncReturn(OPER12 *handle, OPER12 *value) {
+    OPER12 result;
+    OPER12 *args[2];
+    args[0] = handle;
+    args[1] = value;
+    return Excel12v(FN_ASYNCRETURN, &result, 2, args);
+}
+
+static void RegisterEvent(const char *procedure, int event) {
+    static WCHAR names[2][32];
+    OPER12 name, number, result;
+    OPER12 *args[2];
+    WCHAR *units = names[event - 1];
+    int i;
+    for (i = 0; procedure[i] && i < 30; ++i) units[i + 1] = (WCHAR)procedure[i];
+    units[0] = (WCHAR)i;
+    name.xltype = T_STR;
+    name.val.str = units;
+    number.xltype = T_INT;
+    number.val.w = event;
+    args[0] = &name;
+    args[1] = &number;
+    Excel12v(FN_EVENTREGISTER, &result, 2, args);
+}
+
+/* The first asynchronous call registers the commands for the end and the cancel of a
+ * calculation, and the gate the answering threads wait at. */
+static void StartAsynchronous(void) {
+    if (released != NULL) return;
+    released = CreateEventA(NULL, TRUE, FALSE, NULL);
+    RegisterEvent("CalculationEnded", EVENT_ENDED);
+    RegisterEvent("CalculationCanceled", EVENT_CANCELED);
+}
+
+typedef struct { OPER12 handle; OPER12 value; } LATER;
+
+/* Waits for Release() (at most five seconds), then answers twice the number. */
+static DWORD WINAPI Answer(void *parameter) {
+    LATER *later = (LATER *)parameter;
+    WaitForSingleObject(released, 5000);
+    if (later->value.xltype == T_NUM) later->value.val.num *= 2;
+    AsyncReturn(&later->handle, &later->value);
+    free(later);
+    return 0;
+}
+
+/* Returns at once; a thread of its own answers once Release() has been called: twice a number,
+ * #VALUE! for anything else. The handle is copied: its record lives only as long as the call. */
+EXPORT void WINAPI Later(OPER12 *value, OPER12 *handle) {
+    LATER *later = (LATER *)malloc(sizeof *later);
+    HANDLE thread;
+    StartAsynchronous();
+    later->handle = *handle;
+    later->value.xltype = T_NUM;
+    later->value.val.num = value->val.num;
+    if ((value->xltype & 0xFFF) != T_NUM) {
+        later->value.xltype = T_ERR;
+        later->value.val.err = ERR_VALUE;
+    }
+    thread = CreateThread(NULL, 0, Answer, later, 0, NULL);
+    if (thread != NULL) CloseHandle(thread);
+}
+
+EXPORT short WINAPI Release(void) {
+    StartAsynchronous();
+    return (short)SetEvent(released);
+}
+
+/* Keeps the handle and never answers in time. */
+EXPORT void WINAPI Never(OPER12 *value, OPER12 *handle) {
+    (void)value;
+    StartAsynchronous();
+    neverHandle = *handle;
+    neverCalled = 1;
+}
+
+static void TellLateAnswer(const char *when) {
+    char line[96];
+    OPER12 one;
+    one.xltype = T_NUM;
+    one.val.num = 1;
+    wsprintfA(line, "%s: xlAsyncReturn gets %d", when, AsyncReturn(&neverHandle, &one));
+    Status(line);
+}
+
+EXPORT int WINAPI CalculationEnded(void) {
+    Status("calculation ended");
+    return 1;
+}
+
+EXPORT int WINAPI CalculationCanceled(void) {
+    TellLateAnswer("calculation canceled");
+    return 1;
+}
+
 EXPORT int WINAPI xlAutoClose(void) {
+    if (neverCalled) TellLateAnswer("in xlAutoClose");
     return 1;
 }
 
@@ -154,7 +306,7 @@ EXPORT char *WINAPI Join(const char *c, const unsigned char *d, const WCHAR *cWi
     memcpy(joined + at, d + 1, d[0]);
     at += d[0];
     joined[at++] = '|';
-    while (*cWide && at < 590) joined[at++] = *cWide > 0x7F ? '?' : (char)*cWide++;
+    for (; *cWide && at < 590; ++cWide) joined[at++] = *cWide > 0x7F ? '?' : (char)*cWide;
     joined[at++] = '|';
     joined[at++] = (char)('0' + dWide[0] % 10);
     joined[at] = '\0';
@@ -320,6 +472,141 @@ EXPORT double WINAPI Throw(double x) {
 
 EXPORT int WINAPI Command(void) {
     return 1;
+}
+
+/* A text result of Excel 12 in a static record. */
+static OPER12 *Text12(const char *text) {
+    static OPER12 result;
+    static WCHAR units[256];
+    int length = 0;
+    while (text[length] && length < 255) {
+        units[length + 1] = (WCHAR)(unsigned char)text[length];
+        ++length;
+    }
+    units[0] = (WCHAR)length;
+    result.val.str = units;
+    result.xltype = T_STR;
+    return &result;
+}
+
+/* The sum of the numbers in a range, its cells read through xlCoerce as an array. */
+EXPORT OPER12 *WINAPI SumRange(OPER12 *range) {
+    static OPER12 result;
+    OPER12 values, type;
+    OPER12 *args[2];
+    int k;
+    type.xltype = T_INT;
+    type.val.w = T_MULTI;
+    args[0] = range;
+    args[1] = &type;
+    result.xltype = T_ERR;
+    result.val.err = ERR_VALUE;
+    if (Excel12v(FN_COERCE, &values, 2, args) != 0 || values.xltype != T_MULTI) return &result;
+    result.xltype = T_NUM;
+    result.val.num = 0;
+    for (k = 0; k < values.val.array.rows * values.val.array.columns; ++k)
+        if (values.val.array.lparray[k].xltype == T_NUM)
+            result.val.num += values.val.array.lparray[k].val.num;
+    args[0] = &values;
+    Excel12v(FN_FREE, NULL, 1, args);
+    return &result;
+}
+
+/* "R1C1:R2C2" appended to a text. */
+static void AppendArea(char *text, long rowFirst, long rowLast, long columnFirst, long columnLast) {
+    wsprintfA(text + strlen(text), " R%ldC%ld:R%ldC%ld", rowFirst + 1, columnFirst + 1, rowLast + 1,
+              columnLast + 1);
+}
+
+/* "[Book1]Sheet2" of a sheet id, through xlSheetNm of a reference that holds only the id. */
+static void AppendSheet12(char *text, DWORD_PTR sheet) {
+    OPER12 id, name;
+    OPER12 *args[1];
+    int i, at = (int)strlen(text);
+    id.xltype = T_REF;
+    id.val.mref.lpmref = NULL;
+    id.val.mref.idSheet = sheet;
+    args[0] = &id;
+    if (Excel12v(FN_SHEETNM, &name, 1, args) != 0) return;
+    text[at++] = ' ';
+    for (i = 0; i < name.val.str[0] && at < 200; ++i) text[at++] = (char)name.val.str[i + 1];
+    text[at] = '\0';
+    args[0] = &name;
+    Excel12v(FN_FREE, NULL, 1, args);
+}
+
+/* How the reference arrived: "SRef R1C1:R2C2", or "Ref [Book1]Sheet2 R1C1:R10C1". */
+EXPORT OPER12 *WINAPI Address(OPER12 *reference) {
+    char text[256];
+    int k;
+    if (reference->xltype == T_SREF) {
+        strcpy(text, "SRef");
+        AppendArea(text, reference->val.sref.ref.rwFirst, reference->val.sref.ref.rwLast,
+                   reference->val.sref.ref.colFirst, reference->val.sref.ref.colLast);
+    } else if (reference->xltype == T_REF) {
+        strcpy(text, "Ref");
+        AppendSheet12(text, reference->val.mref.idSheet);
+        for (k = 0; k < reference->val.mref.lpmref->count && k < 4; ++k) {
+            REF12 *area = &reference->val.mref.lpmref->ref[k];
+            AppendArea(text, area->rwFirst, area->rwLast, area->colFirst, area->colLast);
+        }
+    } else {
+        wsprintfA(text, "type %lu", (unsigned long)reference->xltype);
+    }
+    return Text12(text);
+}
+
+/* The same through Excel 4 records: WORD rows and BYTE columns. */
+EXPORT char *WINAPI Address4(OPER4 *reference) {
+    static char text[256];
+    if (reference->xltype == T_SREF) {
+        strcpy(text, "SRef");
+        AppendArea(text, reference->val.sref.ref.rwFirst, reference->val.sref.ref.rwLast,
+                   reference->val.sref.ref.colFirst, reference->val.sref.ref.colLast);
+    } else if (reference->xltype == T_REF) {
+        REF4 *area = &reference->val.mref.lpmref->ref[0];
+        wsprintfA(text, "Ref %lu", (unsigned long)reference->val.mref.idSheet);
+        AppendArea(text, area->rwFirst, area->rwLast, area->colFirst, area->colLast);
+    } else {
+        wsprintfA(text, "type %u", (unsigned)reference->xltype);
+    }
+    return text;
+}
+
+/* The kind of each value a Q argument holds: "2x2 N S 0 B" for an array (N number, S text,
+ * B boolean, E error, 0 empty cell, M missing), one letter for a single value. */
+static char Kind(DWORD type) {
+    switch (type) {
+    case T_NUM: return 'N';
+    case T_STR: return 'S';
+    case T_BOOL: return 'B';
+    case T_ERR: return 'E';
+    case T_NIL: return '0';
+    case T_MISSING: return 'M';
+    default: return '?';
+    }
+}
+
+EXPORT OPER12 *WINAPI Kinds(OPER12 *value) {
+    char text[256];
+    int k, at;
+    if (value->xltype != T_MULTI) {
+        text[0] = Kind(value->xltype);
+        text[1] = '\0';
+        return Text12(text);
+    }
+    at = wsprintfA(text, "%dx%d", value->val.array.rows, value->val.array.columns);
+    for (k = 0; k < value->val.array.rows * value->val.array.columns && at < 250; ++k) {
+        text[at++] = ' ';
+        text[at++] = Kind(value->val.array.lparray[k].xltype);
+    }
+    text[at] = '\0';
+    return Text12(text);
+}
+
+/* The reference it was given, as a result: Excel shows the cells' value. */
+EXPORT OPER12 *WINAPI Itself(OPER12 *reference) {
+    return reference;
 }
 
 EXPORT void WINAPI Func(OPER12 *value, OPER12 *handle) {
