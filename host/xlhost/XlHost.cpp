@@ -246,29 +246,6 @@ void XlHost::FireEvent(int event) {
     }
 }
 
-// One line per formula, in order, once every evaluation is done; evaluations that disagree fail
-// the run.
-void XlHost::EvaluateConcurrently(const std::vector<Expression>& formulas) {
-    CrashGuard::SetActivity("formulas on " + std::to_string(options_.threads) + " threads");
-    ThreadedEvaluation evaluation(excel_, options_.threads, options_.repeat);
-    const std::vector<FormulaOutcome> outcomes = evaluation.Run(formulas);
-    for (std::size_t i = 0; i < outcomes.size(); ++i) {
-        for (const std::string& failure : outcomes[i].failures) {
-            Fail("cannot evaluate \"" + options_.formulas[i] + "\": " + failure);
-        }
-        const std::vector<std::string> distinct = outcomes[i].DistinctResults();
-        std::cout << distinct.front() << std::endl;
-        if (distinct.size() > 1) {
-            std::string results;
-            for (const std::string& result : distinct) {
-                results += (results.empty() ? "" : ", ") + result;
-            }
-            Fail("\"" + options_.formulas[i] + "\" gave different results: " + results);
-            disagreed_ = true;
-        }
-    }
-}
-
 // xlfEvaluate of a formula xlhost reads: its result, nested results released at once.
 bool XlHost::EvaluateText(const std::string& text, xlstandin::HostValue& value) {
     Expression formula;
