@@ -49,4 +49,7 @@ protected:
     }
 
     RecordKit<Record> kit;
+
+private:
+    XlCallHold xlCall_;
 };

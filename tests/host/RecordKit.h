@@ -19,7 +19,27 @@ template <typename Function> Function ProcAs(FARPROC address) {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
 }
 
-// Loads XLCALL32.DLL for one call only, so that tests may later keep it out of reach.
+// Keeps XLCALL32.DLL loaded while it lives, so that the calls of a test load it once. Each load
+// of a DLL built with mingw-w64 takes thread-local storage indexes (its thread library's and the
+// C++ runtime's) that its unload never gives back, and a process has 1088 of them: a load for
+// every call of the whole suite would run out of them.
+class XlCallHold {
+public:
+    XlCallHold() : module_(LoadLibraryA("XLCALL32.DLL")) {}
+    ~XlCallHold() {
+        if (module_ != nullptr) {
+            FreeLibrary(module_);
+        }
+    }
+    XlCallHold(const XlCallHold&) = delete;
+    XlCallHold& operator=(const XlCallHold&) = delete;
+
+private:
+    HMODULE module_;
+};
+
+// Loads XLCALL32.DLL for one call only (unless an XlCallHold keeps it), so that tests may later
+// keep it out of reach.
 inline int CallExcel4v(int xlfn, XLOPER* result, std::vector<XLOPER*> args) {
     HMODULE module = LoadLibraryA("XLCALL32.DLL");
     if (module == nullptr) {

@@ -82,6 +82,9 @@ protected:
     }
 
     static HostValue N(double number) { return HostValue::Number(number); }
+
+private:
+    XlCallHold xlCall_;
 };
 
 TEST_F(ThreadSafeCallbackTest, RefusedCallbacksAnswerNotThreadSafe) {
