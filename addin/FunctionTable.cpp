@@ -1,6 +1,6 @@
 // The add-in's worksheet functions, declared to the registry while the library loads, in the
 // order in which xlAutoOpen registers them.
-#include "FunctionDeclaration.h"
+#include <vornix/FunctionDeclaration.h>
 
 using vornix::ArgumentInfo;
 using vornix::FunctionDeclaration;

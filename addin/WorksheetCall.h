@@ -1,9 +1,9 @@
 #pragma once
 
-#include "CellMatrix.h"
-#include "XlfExcel.h"
-#include "XlfException.h"
-#include "XlfOper.h"
+#include <vornix/CellMatrix.h>
+#include <vornix/XlfExcel.h>
+#include <vornix/XlfException.h>
+#include <vornix/XlfOper.h>
 
 #include <exception>
 #include <string>

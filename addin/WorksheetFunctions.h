@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ExcelApi.h"
-#include "XlfExport.h"
+#include <vornix/ExcelApi.h>
+#include <vornix/XlfExport.h>
 
 // The seven worksheet functions of the add-in. Value arguments are records of the running Excel
 // (XLOPER12 in Excel 12 mode, XLOPER otherwise); the result is a record in the add-in's

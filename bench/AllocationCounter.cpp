@@ -1,6 +1,6 @@
 #include "AllocationCounter.h"
 
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 
 #include <cstddef>
 #include <new>
@@ -26,7 +26,7 @@ unsigned long long AllocationCounter::Count() {
 }
 
 void AllocationCounter::Note() {
-    if (counting && !win32compat::InStandIn())
+    if (counting && !win32compat::InExcelStandIn())
         ++count;
 }
 

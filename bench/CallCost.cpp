@@ -3,7 +3,7 @@
 #include "AllocationCounter.h"
 #include "CountedExcel.h"
 
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 
 void CallCost::Meter::Start() {
     const win32compat::CallCounts counts = win32compat::Counts();

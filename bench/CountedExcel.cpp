@@ -3,8 +3,8 @@
 #include "CallbackEntries.h"
 #include "Excel4Forwarding.h"
 
-#include <StandInScope.h>
-#include <Win32StandIn.h>
+#include <ExcelStandInScope.h>
+#include <Win32Compat.h>
 
 #include <cstdarg>
 
@@ -14,7 +14,7 @@ unsigned long long callbacks = 0;
 
 int __stdcall CountedExcel4v(int xlfn, LPXLOPER result, int count, LPXLOPER args[]) {
     ++callbacks;
-    const win32compat::StandInScope standIn;
+    const win32compat::ExcelStandInScope standIn;
     return xlstandin::Excel4vEntry(xlfn, result, count, args);
 }
 
@@ -28,7 +28,7 @@ int __cdecl CountedExcel4(int xlfn, LPXLOPER result, int count, ...) {
 
 int __stdcall CountedMdCallBack12(int xlfn, int count, LPXLOPER12* args, LPXLOPER12 result) {
     ++callbacks;
-    const win32compat::StandInScope standIn;
+    const win32compat::ExcelStandInScope standIn;
     return xlstandin::MdCallBack12Entry(xlfn, count, args, result);
 }
 

@@ -2,9 +2,9 @@
 // implementation the library runs for it, and the callback entry through which it calls Excel.
 #pragma once
 
-#include "ExcelApi.h"
 #include "XlfOperImpl12.h"
 #include "XlfOperImpl4.h"
+#include <vornix/ExcelApi.h>
 
 #include <windows.h>
 

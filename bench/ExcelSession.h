@@ -6,7 +6,7 @@
 #include "CountedExcel.h"
 #include "ExcelLayout.h"
 #include "ExcelStandIn.h"
-#include "XlfExcel.h"
+#include <vornix/XlfExcel.h>
 
 template <typename Record> class ExcelSession {
 public:

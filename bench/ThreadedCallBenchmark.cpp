@@ -2,8 +2,8 @@
 // recalculation makes it: each thread resets and fills its own temporary memory, and all of them
 // take the named mutex for every allocation. items_per_second is calls per second in all.
 #include "ExcelSession.h"
-#include "XlfExcel.h"
-#include "XlfOper.h"
+#include <vornix/XlfExcel.h>
+#include <vornix/XlfOper.h>
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 // Counters of the calls that dominate a worksheet call's cost; relaxed atomics, since readers only
 // compare two readings taken on the same thread.
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 
 #include <atomic>
 

@@ -1,5 +1,5 @@
 // The debugger's output channel and message boxes, both captured for tests to read.
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 #include <windows.h>
 
 #include <atomic>

@@ -1,6 +1,6 @@
 // A private process environment: names compare without regard to case, as on Windows, and the
 // real environment of the test process is only read, never changed.
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 #include <windows.h>
 
 #include <cstring>

@@ -13,7 +13,7 @@ struct SystemMessage {
     const char* text;
 };
 
-// The texts Windows gives in English for the codes this stand-in itself produces.
+// The texts Windows gives in English for the codes this layer itself produces.
 constexpr SystemMessage systemMessages[] = {
     {ERROR_SUCCESS, "The operation completed successfully.\r\n"},
     {ERROR_FILE_NOT_FOUND, "The system cannot find the file specified.\r\n"},

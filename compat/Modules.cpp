@@ -1,5 +1,5 @@
 // Dynamic loading against a table of named modules, and the calling code's own module.
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 #include <windows.h>
 
 #include <cstring>
@@ -16,8 +16,8 @@ constexpr UINT_PTR moduleHandleStep = 0x10000;
 constexpr UINT_PTR pageSize = 0x1000;
 // Windows never maps the lowest 64 KiB, so addresses there are free, not part of a module.
 constexpr UINT_PTR nullRegionSize = 0x10000;
-const char* const processFileName = "C:\\stand-in\\host.exe";
-const char* const defaultOwnFileName = "C:\\stand-in\\module.xll";
+const char* const processFileName = "C:\\compat\\host.exe";
+const char* const defaultOwnFileName = "C:\\compat\\module.xll";
 
 struct Module {
     HMODULE handle;
@@ -119,7 +119,7 @@ const std::map<std::string, FARPROC>* ExportsOf(const ModuleTable& table, HMODUL
     return module == nullptr ? nullptr : &module->exports;
 }
 
-// Names at or below 0xFFFF are ordinals, which no stand-in module exports.
+// Names at or below 0xFFFF are ordinals, which no module of this layer exports.
 bool IsOrdinal(LPCSTR procName) {
     return reinterpret_cast<UINT_PTR>(procName) <= 0xFFFF;
 }

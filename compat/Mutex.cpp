@@ -4,9 +4,9 @@
 //
 // Not modelled: abandonment. A mutex whose owning thread ends without releasing it stays owned;
 // waiters time out or wait forever instead of receiving WAIT_ABANDONED.
-#include "StandInScope.h"
+#include "ExcelStandInScope.h"
 
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 #include <windows.h>
 
 #include <atomic>
@@ -109,7 +109,7 @@ int OpenMutexHandleCount() {
 // Opening an existing name ignores initialOwner, as Windows does: the creator decided that.
 HANDLE WINAPI CreateMutexA(LPSECURITY_ATTRIBUTES /*attributes*/, BOOL initialOwner, LPCSTR name) {
     win32compat::CountMutexOpen();
-    const win32compat::StandInScope standIn;
+    const win32compat::ExcelStandInScope standIn;
     HandleTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     const bool named = name != nullptr && *name != '\0';
@@ -162,7 +162,7 @@ HANDLE WINAPI CreateEventA(LPSECURITY_ATTRIBUTES /*attributes*/, BOOL /*manualRe
 
 DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     win32compat::CountMutexWait();
-    const win32compat::StandInScope standIn;
+    const win32compat::ExcelStandInScope standIn;
     HandleTable& table = Table();
     std::unique_lock<std::mutex> guard(table.lock);
     // Holding a reference keeps the object alive even if its last handle closes meanwhile.
@@ -180,7 +180,7 @@ DWORD WINAPI WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
 
 BOOL WINAPI ReleaseMutex(HANDLE mutex) {
     win32compat::CountMutexRelease();
-    const win32compat::StandInScope standIn;
+    const win32compat::ExcelStandInScope standIn;
     HandleTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     const std::shared_ptr<MutexObject> object = FindHandle(table, mutex);
@@ -202,7 +202,7 @@ BOOL WINAPI ReleaseMutex(HANDLE mutex) {
 // The name disappears with the last handle, so a later CreateMutexA makes a fresh object.
 BOOL WINAPI CloseHandle(HANDLE handle) {
     win32compat::CountHandleClose();
-    const win32compat::StandInScope standIn;
+    const win32compat::ExcelStandInScope standIn;
     HandleTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     const auto found = table.handles.find(handle);

@@ -3,7 +3,7 @@
 // Each slot has a generation, counted up when it is allocated and when it is freed; a thread's
 // value counts only while it was set in the slot's current generation, so allocating or freeing a
 // slot makes it null in every thread at once, as on Windows.
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 #include <windows.h>
 
 #include <array>

@@ -1,7 +1,7 @@
 // A table of windows (handle, class name, parent, title) standing in for the window manager.
-#include "StandInScope.h"
+#include "ExcelStandInScope.h"
 
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -78,8 +78,8 @@ std::vector<HWND> Snapshot() {
 
 namespace win32compat {
 
-HWND CreateStandInWindow(const std::string& className, HWND parent, UINT_PTR handleValue,
-                         const std::string& title) {
+HWND CreateTableWindow(const std::string& className, HWND parent, UINT_PTR handleValue,
+                       const std::string& title) {
     WindowTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     HWND handle = reinterpret_cast<HWND>(handleValue);
@@ -93,7 +93,7 @@ HWND CreateStandInWindow(const std::string& className, HWND parent, UINT_PTR han
     return handle;
 }
 
-void DestroyStandInWindow(HWND window) {
+void DestroyTableWindow(HWND window) {
     WindowTable& table = Table();
     std::lock_guard<std::mutex> guard(table.lock);
     DestroyTree(table, window);
@@ -111,7 +111,7 @@ BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM lParam) {
     win32compat::CountWindowSearch();
     std::vector<HWND> windows;
     {
-        const win32compat::StandInScope standIn;
+        const win32compat::ExcelStandInScope standIn;
         windows = Snapshot();
     }
     for (HWND window : windows) {

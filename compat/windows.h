@@ -1,6 +1,6 @@
 // The part of <windows.h> that the library uses, for builds that are not for Windows.
 // Declarations follow the Windows documentation; the implementations live in this folder and
-// are steered by tests and the Excel stand-in through Win32StandIn.h.
+// are steered by tests and the Excel stand-in through Win32Compat.h.
 #pragma once
 
 #include <cstddef>

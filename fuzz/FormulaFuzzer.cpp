@@ -25,7 +25,7 @@
 #include <vector>
 
 #ifndef _WIN32
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 #endif
 
 namespace {

@@ -2,11 +2,11 @@
 // each table (its shape and the numbers written) must agree with it after every step; checked
 // access outside the table throws std::out_of_range, strict conversions of the wrong kind throw
 // their message text, and nothing crashes or leaks.
-#include "CellMatrix.h"
-#include "DoubleMatrix.h"
 #include "FuzzCheck.h"
 #include "FuzzValues.h"
-#include "MatrixCell.h"
+#include <vornix/CellMatrix.h>
+#include <vornix/DoubleMatrix.h>
+#include <vornix/MatrixCell.h>
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -4,8 +4,8 @@
 // must arrive in the stand-in exactly as declared, and be gone after unregistering.
 #include "FuzzCheck.h"
 #include "StandInRound.h"
-#include "XlfArgDesc.h"
-#include "XlfFuncDesc.h"
+#include <vornix/XlfArgDesc.h>
+#include <vornix/XlfFuncDesc.h>
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <windows.h>
@@ -17,7 +17,7 @@
 #include <vector>
 
 #ifndef _WIN32
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 #endif
 
 namespace {

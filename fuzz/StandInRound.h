@@ -6,9 +6,9 @@
 
 #include "ExcelStandIn.h"
 #include "FuzzCheck.h"
-#include "XlfExcel.h"
 #include "XlfOperImpl12.h"
 #include "XlfOperImpl4.h"
+#include <vornix/XlfExcel.h>
 
 #include <cstdio>
 

@@ -7,8 +7,8 @@
 #include "FuzzValues.h"
 #include "RecordKit.h"
 #include "StandInRound.h"
-#include "XlfOper.h"
-#include "XlfOper4.h"
+#include <vornix/XlfOper.h>
+#include <vornix/XlfOper4.h>
 
 #include <fuzzer/FuzzedDataProvider.h>
 

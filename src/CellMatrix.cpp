@@ -1,7 +1,7 @@
-#include "CellMatrix.h"
+#include <vornix/CellMatrix.h>
 
-#include "DoubleMatrix.h"
 #include "MatrixDimension.h"
+#include <vornix/DoubleMatrix.h>
 
 #include <algorithm>
 

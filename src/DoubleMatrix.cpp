@@ -1,4 +1,4 @@
-#include "DoubleMatrix.h"
+#include <vornix/DoubleMatrix.h>
 
 #include "MatrixDimension.h"
 

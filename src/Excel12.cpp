@@ -1,6 +1,6 @@
 // The library's Excel 12 entry points. Excel 2007 and later export MdCallBack12 from their own
 // process; it is looked up there on first use, and again at the next call while it is missing.
-#include "ExcelApi.h"
+#include <vornix/ExcelApi.h>
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "Excel12RecordsDeclaration.h"
+#include <vornix/Excel12RecordsDeclaration.h>
 
 #include <atomic>
 

@@ -1,4 +1,4 @@
-#include "FunctionDeclaration.h"
+#include <vornix/FunctionDeclaration.h>
 
 #include "RegistrationRecord.h"
 #include "RegistrationRegistry.h"

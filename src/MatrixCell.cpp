@@ -1,4 +1,4 @@
-#include "MatrixCell.h"
+#include <vornix/MatrixCell.h>
 
 #include <cctype>
 

@@ -1,7 +1,7 @@
 #include "RegistrationRegistry.h"
 
-#include "XlfExcel.h"
-#include "XlfFuncDesc.h"
+#include <vornix/XlfExcel.h>
+#include <vornix/XlfFuncDesc.h>
 
 namespace vornix {
 

@@ -1,10 +1,10 @@
 #include "ReturnCode.h"
 
-#include "ExcelApi.h"
-#include "XlfException.h"
-#include "XlfExceptionAbort.h"
-#include "XlfExceptionStackOverflow.h"
-#include "XlfExceptionUncalculated.h"
+#include <vornix/ExcelApi.h>
+#include <vornix/XlfException.h>
+#include <vornix/XlfExceptionAbort.h>
+#include <vornix/XlfExceptionStackOverflow.h>
+#include <vornix/XlfExceptionUncalculated.h>
 
 #include <stdexcept>
 

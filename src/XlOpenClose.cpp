@@ -2,8 +2,8 @@
 
 #include "RegistrationRegistry.h"
 #include "Win32StreamBuf.h"
-#include "XlfExcel.h"
 #include "XlfLog.h"
+#include <vornix/XlfExcel.h>
 
 #include <iostream>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "XlfExport.h"
+#include <vornix/XlfExport.h>
 
 // Excel's add-in manager calls these when it opens and closes the add-in.
 XLF_EXPORT int WINAPI xlAutoOpen();

@@ -1,7 +1,7 @@
-#include "XlfAbstractCmdDesc.h"
+#include <vornix/XlfAbstractCmdDesc.h>
 
-#include "XlfExcel.h"
 #include "XlfLog.h"
+#include <vornix/XlfExcel.h>
 
 #include <ostream>
 #include <stdexcept>

@@ -1,7 +1,7 @@
-#include "XlfArgDesc.h"
+#include <vornix/XlfArgDesc.h>
 
-#include "XlfExcel.h"
 #include "XlfLog.h"
+#include <vornix/XlfExcel.h>
 
 #include <ostream>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExcelApi.h"
+#include <vornix/ExcelApi.h>
 
 #include <cstddef>
 #include <cstdint>

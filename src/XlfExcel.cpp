@@ -1,12 +1,12 @@
-#include "XlfExcel.h"
+#include <vornix/XlfExcel.h>
 
-#include "Excel12RecordsDeclaration.h"
 #include "XlfExcelOwnership.h"
 #include "XlfLog.h"
-#include "XlfOper.h"
 #include "XlfOperImpl12.h"
 #include "XlfOperImpl4.h"
 #include "XlfThreadMemories.h"
+#include <vornix/Excel12RecordsDeclaration.h>
+#include <vornix/XlfOper.h>
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "XlfException.h"
+#include <vornix/XlfException.h>
 
 namespace vornix {
 

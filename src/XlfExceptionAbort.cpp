@@ -1,4 +1,4 @@
-#include "XlfExceptionAbort.h"
+#include <vornix/XlfExceptionAbort.h>
 
 namespace vornix {
 

@@ -1,4 +1,4 @@
-#include "XlfExceptionStackOverflow.h"
+#include <vornix/XlfExceptionStackOverflow.h>
 
 namespace vornix {
 

@@ -1,4 +1,4 @@
-#include "XlfExceptionUncalculated.h"
+#include <vornix/XlfExceptionUncalculated.h>
 
 namespace vornix {
 

@@ -1,10 +1,10 @@
-#include "XlfFuncDesc.h"
+#include <vornix/XlfFuncDesc.h>
 
-#include "XlfExcel.h"
 #include "XlfFuncDescImpl.h"
 #include "XlfLog.h"
-#include "XlfOper.h"
-#include "XlfOper4.h"
+#include <vornix/XlfExcel.h>
+#include <vornix/XlfOper.h>
+#include <vornix/XlfOper4.h>
 
 #include <new>
 #include <ostream>

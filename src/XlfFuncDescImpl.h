@@ -1,6 +1,6 @@
 #pragma once
 
-#include "XlfArgDesc.h"
+#include <vornix/XlfArgDesc.h>
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "XlfOper.h"
+#include <vornix/XlfOper.h>
 
 #include "ReturnCode.h"
 #include "XlfConversion.h"

@@ -1,4 +1,4 @@
-#include "XlfOper4.h"
+#include <vornix/XlfOper4.h>
 
 #include "ReturnCode.h"
 #include "XlfOper4Impl.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "XlfOper4.h"
 #include "XlfValueImpl.h"
+#include <vornix/XlfOper4.h>
 
 namespace vornix {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "XlfOper.h"
+#include <vornix/XlfOper.h>
 
 namespace vornix {
 

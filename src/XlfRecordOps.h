@@ -1,13 +1,13 @@
 #pragma once
 
-#include "CellMatrix.h"
-#include "DoubleMatrix.h"
-#include "DoubleVectorOrder.h"
 #include "XlfCountedString.h"
-#include "XlfException.h"
-#include "XlfRange.h"
 #include "XlfRecordTraits.h"
-#include "XlfTemporaryMemory.h"
+#include <vornix/CellMatrix.h>
+#include <vornix/DoubleMatrix.h>
+#include <vornix/DoubleVectorOrder.h>
+#include <vornix/XlfException.h>
+#include <vornix/XlfRange.h>
+#include <vornix/XlfTemporaryMemory.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ExcelApi.h"
-#include "MatrixCell.h"
 #include "XlfLog.h"
 #include "XlfRecordTraits.h"
-#include "XlfTemporaryMemory.h"
+#include <vornix/ExcelApi.h>
+#include <vornix/MatrixCell.h>
+#include <vornix/XlfTemporaryMemory.h>
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "XlfTemporaryMemory.h"
+#include <vornix/XlfTemporaryMemory.h>
 
 #include "XlfMutexLock.h"
 

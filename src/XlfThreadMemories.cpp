@@ -10,7 +10,7 @@
 #include <vector>
 
 #ifndef _WIN32
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 #endif
 
 namespace vornix {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "XlfTemporaryMemory.h"
+#include <vornix/XlfTemporaryMemory.h>
 
 #include <cstddef>
 

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "XlfExcel.h"
 #include "XlfExcelOwnership.h"
 #include "XlfLog.h"
-#include "XlfRecordHandle.h"
 #include "XlfRecordOps.h"
 #include "XlfRecordText.h"
+#include <vornix/XlfExcel.h>
+#include <vornix/XlfRecordHandle.h>
 
 #include <ostream>
 #include <string>

@@ -1,11 +1,11 @@
-#include "XlfValueShell.h"
+#include <vornix/XlfValueShell.h>
 
 #include "XlfConversion.h"
 #include "XlfExcelOwnership.h"
-#include "XlfOper.h"
-#include "XlfOper4.h"
 #include "XlfOper4Impl.h"
 #include "XlfOperImpl.h"
+#include <vornix/XlfOper.h>
+#include <vornix/XlfOper4.h>
 
 namespace vornix {
 

@@ -1,7 +1,7 @@
-#include "FunctionDeclaration.h"
-#include "XlfExcel.h"
-#include "XlfExport.h"
-#include "XlfOper.h"
+#include <vornix/FunctionDeclaration.h>
+#include <vornix/XlfExcel.h>
+#include <vornix/XlfExport.h>
+#include <vornix/XlfOper.h>
 
 namespace {
 const vornix::ArgumentInfo twiceArguments[] = {{"x", " A number ", "XLF_OPER"}};

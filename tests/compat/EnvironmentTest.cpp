@@ -1,4 +1,4 @@
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 
 #include <gtest/gtest.h>
 

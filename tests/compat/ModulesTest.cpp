@@ -1,4 +1,4 @@
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 
 namespace {
 
-const char* const defaultOwnModule = "C:\\stand-in\\module.xll";
+const char* const defaultOwnModule = "C:\\compat\\module.xll";
 
 int Answer() {
     return 42;
@@ -88,8 +88,8 @@ TEST_F(ModulesTest, ProcessModuleExportsTheProcessExports) {
     SetLastError(0);
     EXPECT_EQ(GetProcAddress(process, "MdCallBack12"), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
-    EXPECT_EQ(FileName(nullptr), "C:\\stand-in\\host.exe");
-    EXPECT_EQ(FileName(process), "C:\\stand-in\\host.exe");
+    EXPECT_EQ(FileName(nullptr), "C:\\compat\\host.exe");
+    EXPECT_EQ(FileName(process), "C:\\compat\\host.exe");
 }
 
 TEST_F(ModulesTest, VirtualQueryReportsTheOwnModule) {

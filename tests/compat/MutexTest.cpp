@@ -1,4 +1,4 @@
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 
 #include <gtest/gtest.h>
 
@@ -183,7 +183,7 @@ TEST(MutexCallCounts, EachStepOfACycleCountsOnce) {
     EXPECT_EQ(after.mutexReleases - before.mutexReleases, 1u);
     EXPECT_EQ(after.handleCloses - before.handleCloses, 2u);
     EXPECT_EQ(after.windowSearches, before.windowSearches);
-    EXPECT_FALSE(win32compat::InStandIn());
+    EXPECT_FALSE(win32compat::InExcelStandIn());
 }
 
 } // namespace

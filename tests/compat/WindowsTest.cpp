@@ -1,4 +1,4 @@
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 
 #include <gtest/gtest.h>
 
@@ -12,13 +12,13 @@ class WindowsTest : public ::testing::Test {
 protected:
     void TearDown() override {
         for (HWND window : created) {
-            win32compat::DestroyStandInWindow(window);
+            win32compat::DestroyTableWindow(window);
         }
         win32compat::ClearMessageBoxCalls();
     }
 
     HWND Create(const std::string& className, HWND parent = nullptr, UINT_PTR value = 0) {
-        HWND window = win32compat::CreateStandInWindow(className, parent, value);
+        HWND window = win32compat::CreateTableWindow(className, parent, value);
         created.push_back(window);
         return window;
     }
@@ -56,7 +56,7 @@ TEST_F(WindowsTest, EnumWindowsVisitsInCreationOrderUntilStopped) {
 }
 
 // One pass counts once whatever the windows; the callback runs as the caller's code, not as the
-// stand-in's.
+// compatibility layer's.
 TEST_F(WindowsTest, EachEnumWindowsPassCountsOnce) {
     Create("First");
     Create("Second");
@@ -64,7 +64,8 @@ TEST_F(WindowsTest, EachEnumWindowsPassCountsOnce) {
     std::vector<bool> inStandIn;
     EnumWindows(
         [](HWND, LPARAM parameter) -> BOOL {
-            reinterpret_cast<std::vector<bool>*>(parameter)->push_back(win32compat::InStandIn());
+            reinterpret_cast<std::vector<bool>*>(parameter)->push_back(
+                win32compat::InExcelStandIn());
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&inStandIn));
@@ -82,7 +83,7 @@ TEST_F(WindowsTest, HandlesAreChosenOrGiven) {
     EXPECT_NE(chosen, nullptr);
     EXPECT_NE(chosen, given);
     SetLastError(0);
-    EXPECT_EQ(win32compat::CreateStandInWindow("Twice", nullptr, 0x10010), nullptr);
+    EXPECT_EQ(win32compat::CreateTableWindow("Twice", nullptr, 0x10010), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
@@ -99,7 +100,7 @@ TEST_F(WindowsTest, GetClassNameTruncatesAndRejectsUnknownWindows) {
 }
 
 TEST_F(WindowsTest, GetWindowTextGivesTheTitleCut) {
-    HWND replace = win32compat::CreateStandInWindow("bosa_sdm_XL9", nullptr, 0, "Replace");
+    HWND replace = win32compat::CreateTableWindow("bosa_sdm_XL9", nullptr, 0, "Replace");
     created.push_back(replace);
     HWND untitled = Create("bosa_sdm_XL9");
     char title[16] = "xxxxxxxxxxxxxxx";
@@ -121,7 +122,7 @@ TEST_F(WindowsTest, DestroyingAParentDestroysWhatItOwns) {
     HWND unrelated = Create("Unrelated");
     EXPECT_EQ(GetParent(wizard), main);
     EXPECT_EQ(GetParent(main), nullptr);
-    win32compat::DestroyStandInWindow(main);
+    win32compat::DestroyTableWindow(main);
     Visit all;
     EnumWindows(&Record, reinterpret_cast<LPARAM>(&all));
     ASSERT_EQ(all.seen.size(), 1u);

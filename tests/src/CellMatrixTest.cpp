@@ -1,5 +1,5 @@
-#include "CellMatrix.h"
-#include "DoubleMatrix.h"
+#include <vornix/CellMatrix.h>
+#include <vornix/DoubleMatrix.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "DoubleMatrix.h"
 #include "ArrayNewProbe.h"
+#include <vornix/DoubleMatrix.h>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "Excel12RecordsDeclaration.h"
 #include "GatewayTest.h"
-#include "XlfOper.h"
+#include <vornix/Excel12RecordsDeclaration.h>
+#include <vornix/XlfOper.h>
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // buffer is sized from what the conversion produced, no character is cut in two at a limit, and
 // the counts are of what was written. Skipped where the machine has no UTF-8 locale.
 #include "GatewayTest.h"
-#include "XlfOper.h"
 #include "XlfTextConversion.h"
+#include <vornix/XlfOper.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Argument and function descriptions registering with the Excel stand-in, in both modes.
 #include "GatewayTest.h"
-#include "XlfArgDesc.h"
-#include "XlfFuncDesc.h"
-#include "XlfOper.h"
+#include <vornix/XlfArgDesc.h>
+#include <vornix/XlfFuncDesc.h>
+#include <vornix/XlfOper.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "ReturnCode.h"
-#include "XlfException.h"
-#include "XlfExceptionAbort.h"
-#include "XlfExceptionStackOverflow.h"
-#include "XlfExceptionUncalculated.h"
+#include <vornix/XlfException.h>
+#include <vornix/XlfExceptionAbort.h>
+#include <vornix/XlfExceptionStackOverflow.h>
+#include <vornix/XlfExceptionUncalculated.h>
 
 #include <gtest/gtest.h>
 

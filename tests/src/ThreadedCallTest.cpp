@@ -1,11 +1,11 @@
 // Worksheet calls on several threads at once, as Excel's multi-threaded recalculation makes them:
 // each result must stay as it was made until the same thread's next call, whatever the other
 // threads do meanwhile.
-#include "CellMatrix.h"
 #include "GatewayTest.h"
-#include "XlfExcel.h"
-#include "XlfOper.h"
 #include "XlfThreadMemories.h"
+#include <vornix/CellMatrix.h>
+#include <vornix/XlfExcel.h>
+#include <vornix/XlfOper.h>
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 // giving them back never needs a gateway. Both Excel modes.
 #include "XlfExcelOwnership.h"
 #include "GatewayTest.h"
-#include "XlfOper.h"
 #include "XlfOperImpl.h"
+#include <vornix/XlfOper.h>
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // Excel-owned mark, the Excel 12 entry points, and the services the add-in asks of Excel.
 #include "ArrayNewProbe.h"
 #include "GatewayTest.h"
-#include "XlfOper.h"
 #include "XlfOperImpl.h"
+#include <vornix/XlfOper.h>
 
 #include <gtest/gtest.h>
 
@@ -202,14 +202,14 @@ TYPED_TEST(WizardTest, TheReplaceDialogIsNoWizard) {
     this->Excel().CloseFunctionWizard();
     this->Excel().CloseReplaceDialog();
 #ifndef _WIN32
-    HWND findAndReplace = win32compat::CreateStandInWindow(
-        "bosa_sdm_XL9", this->Excel().MainWindow(), 0, "Find and REPLACE");
+    HWND findAndReplace = win32compat::CreateTableWindow("bosa_sdm_XL9", this->Excel().MainWindow(),
+                                                         0, "Find and REPLACE");
     EXPECT_FALSE(this->Gateway().IsCalledByFunctionWizard());
-    win32compat::DestroyStandInWindow(findAndReplace);
-    HWND titled = win32compat::CreateStandInWindow("bosa_sdm_XL9", this->Excel().MainWindow(), 0,
-                                                   "Function Arguments");
+    win32compat::DestroyTableWindow(findAndReplace);
+    HWND titled = win32compat::CreateTableWindow("bosa_sdm_XL9", this->Excel().MainWindow(), 0,
+                                                 "Function Arguments");
     EXPECT_TRUE(this->Gateway().IsCalledByFunctionWizard());
-    win32compat::DestroyStandInWindow(titled);
+    win32compat::DestroyTableWindow(titled);
 #endif
 }
 

@@ -1,8 +1,8 @@
 // The wrapper fixed to Excel 4 records, under Excel 4 and under Excel 12: its records and its
 // calls to Excel are Excel 4 ones whatever Excel runs.
-#include "XlfOper4.h"
 #include "GatewayTest.h"
-#include "XlfException.h"
+#include <vornix/XlfException.h>
+#include <vornix/XlfOper4.h>
 
 #include <gtest/gtest.h>
 

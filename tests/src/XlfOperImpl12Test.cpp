@@ -1,7 +1,7 @@
 // What only the Excel 12 records do: 16-bit texts with Excel's own length limit, 32-bit values,
 // and texts the current locale cannot convert.
 #include "GatewayTest.h"
-#include "XlfOper.h"
+#include <vornix/XlfOper.h>
 
 #include <gtest/gtest.h>
 

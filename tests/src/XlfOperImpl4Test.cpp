@@ -1,8 +1,8 @@
 // What only the Excel 4 records do: byte texts with a length byte and their two limits, 16-bit
 // values, counts and reference bounds. Excel 2010 and later run these records too.
 #include "GatewayTest.h"
-#include "XlfException.h"
-#include "XlfOper.h"
+#include <vornix/XlfException.h>
+#include <vornix/XlfOper.h>
 
 #include <gtest/gtest.h>
 

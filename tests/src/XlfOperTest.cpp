@@ -1,10 +1,10 @@
 // The value wrapper against the Excel stand-in, in both Excel modes: the same behaviour with the
 // widths and limits of each record layout.
-#include "XlfOper.h"
 #include "GatewayTest.h"
-#include "XlfException.h"
-#include "XlfExceptionUncalculated.h"
 #include "XlfOperImpl.h"
+#include <vornix/XlfException.h>
+#include <vornix/XlfExceptionUncalculated.h>
+#include <vornix/XlfOper.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Record operations carve what they build from the temporary memory handed to them: no gateway is
 // needed or made, and copies of Excel 4 and Excel 12 texts and arrays land in that memory.
 #include "XlfRecordOps.h"
-#include "XlfExcel.h"
 #include "XlfRecordText.h"
+#include <vornix/XlfExcel.h>
 
 #include <gtest/gtest.h>
 

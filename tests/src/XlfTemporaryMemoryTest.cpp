@@ -1,5 +1,5 @@
-#include "XlfTemporaryMemory.h"
 #include "XlfMutexLock.h"
+#include <vornix/XlfTemporaryMemory.h>
 
 #include <gtest/gtest.h>
 

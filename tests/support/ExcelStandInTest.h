@@ -20,7 +20,7 @@
 #include <string>
 
 #ifndef _WIN32
-#include <Win32StandIn.h>
+#include <Win32Compat.h>
 #endif
 
 // Declares a function of the test that the stand-in registers and calls through REGISTER: on

@@ -8,9 +8,9 @@
 #pragma once
 
 #include "ExcelStandInTest.h"
-#include "XlfExcel.h"
 #include "XlfOperImpl12.h"
 #include "XlfOperImpl4.h"
+#include <vornix/XlfExcel.h>
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // lines it cannot run.
 #include "HostOptions.h"
 
-#include "ExcelApi.h"
+#include <vornix/ExcelApi.h>
 
 #include <gtest/gtest.h>
 

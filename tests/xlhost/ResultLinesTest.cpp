@@ -3,7 +3,7 @@
 // when they come after all.
 #include "ResultLines.h"
 
-#include "../host/RecordKit.h"
+#include "../standin/RecordKit.h"
 #include "AsyncCalls.h"
 #include "CallbackEntries.h"
 #include "ExcelStandInTest.h"

@@ -2,7 +2,7 @@
 // layouts, and the other kinds of value.
 #include "ResultText.h"
 
-#include "ExcelApi.h"
+#include <vornix/ExcelApi.h>
 
 #include <gtest/gtest.h>
 

@@ -3,12 +3,12 @@
 // thread-safe, so that Excel runs it on the main thread while the others run on calculation
 // threads. Built a second time with THREADS_ADDIN_ASKS_EXCEL12 defined, as an add-in that asks for
 // Excel 12 records in every Excel from version 12 on.
-#include "CellMatrix.h"
-#include "Excel12RecordsDeclaration.h"
-#include "FunctionDeclaration.h"
-#include "XlfExcel.h"
-#include "XlfExport.h"
-#include "XlfOper.h"
+#include <vornix/CellMatrix.h>
+#include <vornix/Excel12RecordsDeclaration.h>
+#include <vornix/FunctionDeclaration.h>
+#include <vornix/XlfExcel.h>
+#include <vornix/XlfExport.h>
+#include <vornix/XlfOper.h>
 
 #include <string>
 
