@@ -18,7 +18,7 @@
 //   Excel shows one), a bool, a text (const char*, std::string, std::wstring), a CellMatrix, a
 //   DoubleMatrix or a std::vector<double> (a column); an empty array answers #VALUE!.
 // - double (registered "B"): the body returns a number. Excel shows #NUM! for NaN and infinities,
-//   so every failure answers NaN.
+//   so every failure answers NaN; the wizard gets 1, TRUE as a number.
 // Integer and boolean C results (registration letters A, H, I, J) are not offered: they cannot
 // show a failure, which would then look like a result. Return a record for those.
 //
