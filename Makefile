@@ -69,7 +69,8 @@ fuzz: build-fuzz
 demo: build-win32 build-win64
 	@scripts/demo
 
-# dist/Tesmor-VERSION.zip: both DLLs and the guide for Excel users; only the DLLs are built.
+# dist/Tesmor-VERSION.zip, packed by scripts/vornix-pack: both DLLs and the guide for Excel users
+# (docs/excel-users-guide.txt); only the DLLs are built.
 dist: bootstrap
 	cmake --preset win32
 	cmake --build --preset win32 --target Tesmor

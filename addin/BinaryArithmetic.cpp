@@ -406,6 +406,20 @@ double BitwiseAnd(std::string first, std::string second) {
 }
 
 // ldexp scales without forming 2^n, which alone may be infinite or 0 where the product is not.
+int WholeCount(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    const double truncated = std::trunc(value);
+    if (truncated <= std::numeric_limits<std::int32_t>::min()) {
+        return std::numeric_limits<std::int32_t>::min();
+    }
+    if (truncated >= std::numeric_limits<std::int32_t>::max()) {
+        return std::numeric_limits<std::int32_t>::max();
+    }
+    return static_cast<int>(truncated);
+}
+
 double ShiftLeft(double x, int n) {
     return std::ldexp(x, n);
 }

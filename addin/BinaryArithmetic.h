@@ -36,6 +36,10 @@ double BitwiseXor(std::string first, std::string second);
 double BitwiseOr(std::string first, std::string second);
 double BitwiseAnd(std::string first, std::string second);
 
+// A number of digits or bits as Excel passes it, as a whole number: truncated toward zero and held
+// to the 32-bit range; NaN counts as 0.
+int WholeCount(double value);
+
 // x * 2^n and x / 2^n, in floating point; infinite only where the result is beyond the double
 // range.
 double ShiftLeft(double x, int n);

@@ -1,10 +1,9 @@
 #include "CaseArithmetic.h"
 
 #include "BinaryArithmetic.h"
-#include "WorksheetCall.h"
 
 std::string ComputeText(const WorksheetCase&, const std::string& value, double precision) {
-    return DecimalToBinary(value, WorksheetCall::Count(precision));
+    return DecimalToBinary(value, WholeCount(precision));
 }
 
 double ComputeNumber(const WorksheetCase& call, const std::string& first,
@@ -19,9 +18,9 @@ double ComputeNumber(const WorksheetCase& call, const std::string& first,
     case WorksheetFunction::BitAnd:
         return BitwiseAnd(first, second);
     case WorksheetFunction::LeftShift:
-        return ShiftLeft(call.first, WorksheetCall::Count(call.second));
+        return ShiftLeft(call.first, WholeCount(call.second));
     case WorksheetFunction::RightShift:
-        return ShiftRight(call.first, WorksheetCall::Count(call.second));
+        return ShiftRight(call.first, WholeCount(call.second));
     default:
         return 0;
     }

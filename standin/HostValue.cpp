@@ -1,7 +1,7 @@
 #include "HostValue.h"
 
-#include <charconv>
-#include <cstdio>
+#include "ValueText.h"
+
 #include <stdexcept>
 
 namespace xlstandin {
@@ -123,68 +123,8 @@ std::string HostValue::ErrorName(int code) {
     }
 }
 
-namespace {
-
-void PrintText(std::ostream& out, const std::u16string& text) {
-    out << '"';
-    for (char16_t unit : text) {
-        char escaped[8];
-        if (unit == u'"') {
-            out << "\"\"";
-        } else if (unit >= 0x20 && unit < 0x7F) {
-            out << static_cast<char>(unit);
-        } else if (unit == 0) {
-            out << "\\0";
-        } else {
-            std::snprintf(escaped, sizeof escaped, unit > 0xFF ? "\\u%04X" : "\\x%02X",
-                          static_cast<unsigned>(unit));
-            out << escaped;
-        }
-    }
-    out << '"';
-}
-
-void PrintNumber(std::ostream& out, double number) {
-    char digits[32];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    out << std::string(digits, end);
-}
-
-} // namespace
-
 std::ostream& operator<<(std::ostream& out, const HostValue& value) {
-    switch (value.GetKind()) {
-    case HostValue::Kind::Missing:
-        return out << "(missing)";
-    case HostValue::Kind::Nil:
-        return out << "(nil)";
-    case HostValue::Kind::Number:
-        PrintNumber(out, value.AsNumber());
-        return out;
-    case HostValue::Kind::Text:
-        PrintText(out, value.AsText());
-        return out;
-    case HostValue::Kind::Boolean:
-        return out << (value.AsBoolean() ? "TRUE" : "FALSE");
-    case HostValue::Kind::Error:
-        return out << HostValue::ErrorName(value.AsError());
-    case HostValue::Kind::Array:
-        out << '{';
-        for (int row = 0; row < value.Rows(); ++row) {
-            for (int column = 0; column < value.Columns(); ++column) {
-                out << (column > 0 ? "," : row > 0 ? ";" : "") << value.At(row, column);
-            }
-        }
-        return out << '}';
-    case HostValue::Kind::Reference:
-        out << "ref(sheet " << value.SheetId();
-        for (const CellArea& area : value.Areas()) {
-            out << " R" << area.rowFirst + 1 << "C" << area.columnFirst + 1 << ":R"
-                << area.rowLast + 1 << "C" << area.columnLast + 1;
-        }
-        return out << ')';
-    }
-    return out;
+    return out << ValueText::Of(value, ValueText::Readable);
 }
 
 } // namespace xlstandin

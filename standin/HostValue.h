@@ -80,7 +80,8 @@ private:
     std::vector<CellArea> areas_;
 };
 
-// Readable form for test messages: numbers in shortest form, texts quoted, arrays in braces.
+// Readable form for test messages (ValueText::Readable): numbers in shortest form, texts quoted,
+// arrays in braces.
 std::ostream& operator<<(std::ostream& out, const HostValue& value);
 
 } // namespace xlstandin

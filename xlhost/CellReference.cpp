@@ -121,9 +121,13 @@ bool CellReferenceReader::ReadCell(const std::string& text, std::size_t& positio
     }
     std::size_t letters = 0;
     column = 0;
+    // Letters beyond the most a column has make no cell; they are counted, not added up, so
+    // that a long run of them cannot overflow the column.
     for (; IsLetter(At(text, at)); ++at, ++letters) {
-        const char upper = static_cast<char>(text[at] & ~0x20);
-        column = column * 26 + (upper - 'A' + 1);
+        if (letters < maxLetters) {
+            const char upper = static_cast<char>(text[at] & ~0x20);
+            column = column * 26 + (upper - 'A' + 1);
+        }
     }
     if (letters == 0 || letters > maxLetters) {
         return false;

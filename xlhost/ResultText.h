@@ -1,11 +1,11 @@
-// The line xlhost prints for a formula's result: numbers in the shortest form that reads back as
-// the same double, plain from 1E-5 up to below 1E16 and with an exponent outside (#NUM! for
-// infinities and NaN), texts quoted with quotes doubled and other characters escaped, TRUE
-// and FALSE, errors by name, arrays as {a,b;c,d}, a null result pointer as (null).
+// The line xlhost prints for a formula's result: the value as ValueText writes it, with numbers
+// in plain notation from 1E-5 up to below 1E16 and with an exponent outside (#NUM! for
+// infinities and NaN), and texts escaped by the layout they came in; a null result pointer as
+// (null).
 #pragma once
 
 #include "FunctionInvoker.h"
-#include "HostValue.h"
+#include "ValueText.h"
 
 #include <string>
 
@@ -22,15 +22,7 @@ public:
     static std::string Characters(const std::u16string& text, bool wideText);
 
 private:
-    // Magnitudes printed in plain notation: from PlainFrom up to below PlainBelow.
-    static constexpr double PlainFrom = 1e-5;
-    static constexpr double PlainBelow = 1e16;
-
-    static std::string Number(double number);
-    static std::string Plain(const std::string& digits, int exponent);
-    static std::string Text(const std::u16string& text, bool wideText);
-    static std::string Unit(char16_t unit, bool wideText);
-    static std::string Array(const xlstandin::HostValue& array, bool wideText);
+    static xlstandin::ValueText::Form FormOf(bool wideText);
 };
 
 } // namespace xlhost

@@ -352,4 +352,14 @@ TEST(Shifts, ScaleWithoutFormingThePower) {
     EXPECT_TRUE(std::isnan(ShiftLeft(std::nan(""), 3)));
 }
 
+TEST(WholeCount, TruncatesTowardZeroWithinThirtyTwoBits) {
+    EXPECT_EQ(WholeCount(2.9), 2);
+    EXPECT_EQ(WholeCount(-2.9), -2);
+    EXPECT_EQ(WholeCount(-0.5), 0);
+    EXPECT_EQ(WholeCount(1e300), 2147483647);
+    EXPECT_EQ(WholeCount(-1e300), -2147483647 - 1);
+    EXPECT_EQ(WholeCount(std::numeric_limits<double>::infinity()), 2147483647);
+    EXPECT_EQ(WholeCount(std::nan("")), 0);
+}
+
 } // namespace

@@ -4,7 +4,6 @@
 #include "GatewayTest.h"
 #include "RegistrationRegistry.h"
 #include "TesmorExports.h"
-#include "WorksheetCall.h"
 #include "XlOpenClose.h"
 
 #include <gtest/gtest.h>
@@ -274,42 +273,6 @@ TYPED_TEST(WorksheetFunctionsTest, WithoutTheLibraryNameNothingIsRegistered) {
     this->Excel().FailEvery(xlGetName, xlretFailed);
     EXPECT_EQ(xlAutoOpen(), 0);
     EXPECT_TRUE(this->Excel().Registrations().empty());
-}
-
-// --- The shared shape of the entry points --------------------------------------------------
-
-template <typename Mode> class WorksheetCallTest : public GatewayTest<Mode> {
-protected:
-    template <typename Thrown> vornix::XlfOper Answer(Thrown thrown) {
-        return vornix::XlfOper(WorksheetCall::Run([&]() -> LPXLFOPER { throw thrown; }));
-    }
-};
-
-TYPED_TEST_SUITE(WorksheetCallTest, BothModes);
-
-TYPED_TEST(WorksheetCallTest, EveryHandlerGivesItsAnswer) {
-    EXPECT_EQ(this->Answer(vornix::XlfException("own")).AsValuePointer(), nullptr);
-    EXPECT_STREQ(this->Answer(std::runtime_error("standard")).AsString(), "standard");
-    EXPECT_STREQ(this->Answer(std::string("a string")).AsString(), "a string");
-    EXPECT_STREQ(this->Answer("a text").AsString(), "a text");
-    vornix::CellMatrix cells(1, 2);
-    cells(0, 1) = vornix::MatrixCell(4.0);
-    const vornix::XlfOper array = this->Answer(cells);
-    ASSERT_TRUE(array.IsMulti());
-    EXPECT_EQ(array.Columns(), 2);
-    EXPECT_EQ(array(0, 1).AsDouble(), 4.0);
-    const vornix::XlfOper error = this->Answer(42);
-    EXPECT_EQ(error.GetType(), xltypeErr);
-    EXPECT_EQ(static_cast<typename TestFixture::Record*>(error.AsValuePointer())->val.err,
-              xlerrValue);
-}
-
-TEST(WorksheetCallCount, TruncatesTowardZeroWithinThirtyTwoBits) {
-    EXPECT_EQ(WorksheetCall::Count(2.9), 2);
-    EXPECT_EQ(WorksheetCall::Count(-2.9), -2);
-    EXPECT_EQ(WorksheetCall::Count(1e300), 2147483647);
-    EXPECT_EQ(WorksheetCall::Count(-1e300), -2147483647 - 1);
-    EXPECT_EQ(WorksheetCall::Count(std::nan("")), 0);
 }
 
 } // namespace

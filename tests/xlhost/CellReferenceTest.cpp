@@ -53,6 +53,7 @@ TEST(CellReference, NamesCallsAndNumbersAreNoReferences) {
     EXPECT_EQ("no reference", Read("TRUE"));
     EXPECT_EQ("no reference", Read("LOG10(2)")) << "a call, though LOG10 is a cell";
     EXPECT_EQ("no reference", Read("ABCD1")) << "four letters";
+    EXPECT_EQ("no reference", Read(std::string(40, 'Z') + "1")) << "more letters than 64 bits hold";
     EXPECT_EQ("no reference", Read("A1B"));
     EXPECT_EQ("no reference", Read("A1_x"));
     EXPECT_EQ("no reference", Read("2.5"));

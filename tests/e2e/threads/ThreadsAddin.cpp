@@ -6,9 +6,8 @@
 #include <vornix/CellMatrix.h>
 #include <vornix/Excel12RecordsDeclaration.h>
 #include <vornix/FunctionDeclaration.h>
-#include <vornix/XlfExcel.h>
+#include <vornix/WorksheetCall.h>
 #include <vornix/XlfExport.h>
-#include <vornix/XlfOper.h>
 
 #include <string>
 
@@ -36,24 +35,12 @@ std::string TextOf(unsigned size) {
     return result;
 }
 
-template <typename Body> LPXLFOPER WorksheetCall(Body body) {
-    try {
-        vornix::XlfExcel::Instance().FreeMemory(false);
-        if (vornix::XlfExcel::Instance().IsCalledByFunctionWizard()) {
-            return vornix::XlfOper(true).AsValuePointer();
-        }
-        return body();
-    } catch (...) {
-        return nullptr;
-    }
-}
-
 unsigned SizeOf(double size) {
     return size < 1 ? 1 : size > 32767 ? 32767 : static_cast<unsigned>(size);
 }
 
 LPXLFOPER Text(double size) {
-    return WorksheetCall([size] { return vornix::XlfOper(TextOf(SizeOf(size))).AsValuePointer(); });
+    return vornix::WorksheetCall::Run([size] { return TextOf(SizeOf(size)); });
 }
 
 } // namespace
@@ -67,13 +54,13 @@ XLF_EXPORT LPXLFOPER WINAPI tsPlain(double size) {
 }
 
 XLF_EXPORT LPXLFOPER WINAPI tsColumn(double size) {
-    return WorksheetCall([size] {
+    return vornix::WorksheetCall::Run([size] {
         const unsigned rows = SizeOf(size);
         vornix::CellMatrix cells(rows, 1);
         cells(0, 0) = TextOf(rows % 200);
         for (unsigned row = 1; row < rows; ++row) {
             cells(row, 0) = rows * 1000.0 + row;
         }
-        return vornix::XlfOper(cells).AsValuePointer();
+        return cells;
     });
 }
