@@ -122,4 +122,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build/native build/win32 build/win64 build/bench build/fuzz
+	rm -rf build/native build/win32 build/win64 build/bench build/fuzz build/package-*
