@@ -1,7 +1,8 @@
-# Two commands for a fresh Debian machine: `make demo` and `make test`.
+# Two commands for a fresh Debian machine: `make demo` and `make test`; `make install PREFIX=DIR`
+# installs the package for add-in authors.
 .PHONY: all bootstrap build build-native build-win32 build-win64 build-fuzz test test-native \
 	test-win32 test-win64 test-fuzz fuzz demo dist bench bench-instructions bench-win32 bench-win64 \
-	tsan format clean
+	tsan format clean install
 
 all: build
 
@@ -111,8 +112,15 @@ bench-win64: bootstrap
 	scripts/wine-run build/win64/bin/TesmorWineBench.exe --excel-version 12
 	scripts/wine-run build/win64/bin/TesmorWineBench.exe --excel-version 11
 
+# The package for add-in authors: headers, libraries of both bitnesses and native, xlhost, the
+# CMake package and the toolchain files, in PREFIX (find_package(vornix) with
+# -DCMAKE_PREFIX_PATH=PREFIX). Builds only what it installs, in build/package-*.
+PREFIX ?= /usr/local
+install: bootstrap
+	scripts/install-package "$(PREFIX)"
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf build/native build/win32 build/win64 build/bench build/fuzz
+	rm -rf build/native build/win32 build/win64 build/bench build/fuzz build/package-*

@@ -24,7 +24,7 @@ function(vornix_add_xll name)
         set(output ${name}64)
     endif()
     set_target_properties(${name} PROPERTIES PREFIX "" OUTPUT_NAME ${output} SUFFIX ".xll")
-    target_link_libraries(${name} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,vornix>")
+    target_link_libraries(${name} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,vornix::vornix>")
     target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++
                         $<$<CONFIG:Release>:-s>)
     if(CMAKE_SIZEOF_VOID_P EQUAL 4)
@@ -89,7 +89,8 @@ endfunction()
 
 # vornix_add_xll_test(TARGET CASES [NAME name] [OPTIONS option...]): adds a CTest test that checks
 # the add-in TARGET (made by vornix_add_xll) against the case file CASES with xlhost --check,
-# under Wine through this repository's scripts/xlhost: each line FORMULA => EXPECTED is a case,
+# under Wine through the package's bin/xlhost (this repository's scripts/xlhost in its own
+# build): each line FORMULA => EXPECTED is a case,
 # REF=VALUE lines set cells. The test passes when every case does. NAME defaults to
 # TARGET_<file name without extension>; OPTIONS go to xlhost (--excel-version 11, --cell A1=2).
 # Call enable_testing() first, in the top-level CMakeLists.txt.
@@ -100,14 +101,13 @@ function(vornix_add_xll_test target cases)
         get_filename_component(stem ${cases} NAME_WE)
         set(arg_NAME ${target}_${stem})
     endif()
-    # Tesmor's own build has the xlhost target; add-ins of their own use the imported build's.
+    # Tesmor's own build runs the xlhost it built; add-ins of their own the installed launcher.
     if(TARGET xlhost)
-        set(xlhost $<TARGET_FILE:xlhost>)
+        set(launcher ${CMAKE_COMMAND} -E env XLHOST_EXE=$<TARGET_FILE:xlhost>
+                     ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../scripts/xlhost)
     else()
-        set(xlhost ${VORNIX_BUILD_DIR}/bin/xlhost.exe)
+        set(launcher ${VORNIX_XLHOST})
     endif()
-    add_test(NAME ${arg_NAME}
-             COMMAND ${CMAKE_COMMAND} -E env XLHOST_EXE=${xlhost}
-                     ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../scripts/xlhost ${arg_OPTIONS}
-                     --check ${cases} $<TARGET_FILE:${target}>)
+    add_test(NAME ${arg_NAME} COMMAND ${launcher} ${arg_OPTIONS} --check ${cases}
+                                      $<TARGET_FILE:${target}>)
 endfunction()
