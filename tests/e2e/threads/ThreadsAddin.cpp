@@ -1,8 +1,11 @@
 // A test add-in on the vornix library with thread-safe functions whose results vary in size:
 // texts, and columns holding a text and numbers. ts_Plain is the same as ts_Text but not
 // thread-safe, so that Excel runs it on the main thread while the others run on calculation
-// threads. Built a second time with THREADS_ADDIN_ASKS_EXCEL12 defined, as an add-in that asks for
-// Excel 12 records in every Excel from version 12 on.
+// threads. tsLiveMemories, an export Excel never sees, tells a test how many threads hold a
+// temporary memory of the library. Built a second time with THREADS_ADDIN_ASKS_EXCEL12 defined,
+// as an add-in that asks for Excel 12 records in every Excel from version 12 on.
+#include "XlfThreadMemories.h"
+
 #include <vornix/CellMatrix.h>
 #include <vornix/Excel12RecordsDeclaration.h>
 #include <vornix/FunctionDeclaration.h>
@@ -63,4 +66,8 @@ XLF_EXPORT LPXLFOPER WINAPI tsColumn(double size) {
         }
         return cells;
     });
+}
+
+XLF_EXPORT int WINAPI tsLiveMemories() {
+    return static_cast<int>(vornix::XlfThreadMemories::Count());
 }
