@@ -1,5 +1,5 @@
 #include <vornix/FunctionDeclaration.h>
-#include <vornix/XlfExcel.h>
+#include <vornix/WorksheetCall.h>
 #include <vornix/XlfExport.h>
 #include <vornix/XlfOper.h>
 
@@ -9,11 +9,8 @@ const vornix::FunctionDeclaration twice("xlTwice", "Twice", " Doubles a number "
                                         twiceArguments, 1, false, false, "");
 } // namespace
 
+// WorksheetCall frees the results of the thread's last call, answers the function wizard and
+// keeps every exception from reaching Excel.
 XLF_EXPORT LPXLFOPER WINAPI xlTwice(LPXLFOPER x) {
-    try {
-        vornix::XlfExcel::Instance().FreeMemory(false); // results of the last call are done with
-        return vornix::XlfOper(2 * vornix::XlfOper(x).AsDouble("x")).AsValuePointer();
-    } catch (...) {
-        return nullptr; // no exception may reach Excel
-    }
+    return vornix::WorksheetCall::Run([&] { return 2 * vornix::XlfOper(x).AsDouble("x"); });
 }
