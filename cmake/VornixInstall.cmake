@@ -8,8 +8,10 @@
 #                                   test fixture, for unit tests on Linux
 #   lib/cmake/vornix/               find_package(vornix), vornix_add_xll, vornix_add_xll_test
 #   share/vornix/toolchains/        the MinGW-w64 toolchain files of both bitnesses
-#   share/vornix/scripts/           what the toolchains and bin/xlhost run Wine with
+#   share/vornix/scripts/           what the toolchains and bin/xlhost run Wine with, and the
+#                                   PE reader of vornix-pack
 #   bin/xlhost                      runs an add-in on the xlhost of its bitness under Wine
+#   bin/vornix-pack                 packs add-ins of both bitnesses and texts into one zip
 include(CMakePackageConfigHelpers)
 
 if(WIN32)
@@ -63,12 +65,6 @@ install(FILES ${CMAKE_BINARY_DIR}/package/vornixConfig.cmake
 
 install(FILES cmake/mingw-common.cmake cmake/mingw-i686.cmake cmake/mingw-x86_64.cmake
         DESTINATION share/vornix/toolchains)
-foreach(helper wine-env wine-setup wine-run pe-bits)
-    if(EXISTS ${PROJECT_SOURCE_DIR}/scripts/${helper})
-        install(PROGRAMS scripts/${helper} DESTINATION share/vornix/scripts)
-    endif()
-endforeach()
-install(PROGRAMS scripts/xlhost DESTINATION bin)
-if(EXISTS ${PROJECT_SOURCE_DIR}/scripts/vornix-pack)
-    install(PROGRAMS scripts/vornix-pack DESTINATION bin)
-endif()
+install(PROGRAMS scripts/wine-env scripts/wine-setup scripts/wine-run scripts/pe-bits
+        DESTINATION share/vornix/scripts)
+install(PROGRAMS scripts/xlhost scripts/vornix-pack DESTINATION bin)
